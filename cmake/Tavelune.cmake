@@ -1,0 +1,55 @@
+# Shared compile settings and the helpers every subsystem folder uses.
+
+add_library(tavelune_warnings INTERFACE)
+target_compile_options(tavelune_warnings INTERFACE -Wall -Wextra -Werror)
+# Qt's own headers are included as system headers, so their warnings never fail our build.
+
+if(TAVELUNE_FUZZ)
+    # The libraries are instrumented for coverage and checked like the fuzz programs.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+elseif(TAVELUNE_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+    if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+        # Plain -O0 makes the exhaustive tests slow under the sanitizers.
+        add_compile_options(-O1)
+    endif()
+endif()
+
+# tavelune_library(<name> [DEPS <targets>...])
+# One static library per subsystem folder, made of every .cpp in the folder.
+function(tavelune_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE tavelune_warnings)
+endfunction()
+
+# tavelune_test(<name> [DEPS <targets>...])
+# One test program per folder of tests/, made of every .cpp in it, run by ctest.
+function(tavelune_test name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} tavelune_testmain tavelune_warnings)
+    target_compile_definitions(${name} PRIVATE
+        TAVELUNE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# tavelune_fuzz_replay(<fuzzer> <source> DEPS <targets>...)
+# Builds a fuzz target's entry with a plain main that feeds it every file of its kept corpus
+# (fuzz/corpus/<fuzzer>), so the test command replays past findings with any compiler.
+function(tavelune_fuzz_replay fuzzer source)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    set(name ${fuzzer}_replay)
+    add_executable(${name} ${CMAKE_SOURCE_DIR}/fuzz/${source} ${CMAKE_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} tavelune_warnings)
+    add_test(NAME ${name} COMMAND ${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${fuzzer})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,16 @@
+#include "core/PixelMemory.h"
+
+#include <cstdlib> // defines __GLIBC__ on glibc systems
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+void ConfigurePixelMemory() {
+#if defined(__GLIBC__)
+    // Large blocks come from the heap (not a private mapping per image), and up to 512 MiB of
+    // freed heap stays mapped for the next image.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+#endif
+}

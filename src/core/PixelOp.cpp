@@ -1,0 +1,9 @@
+#include "core/PixelOp.h"
+
+std::optional<TRect> BeginPixelOp(TBitmap& image, const TRect& rect) {
+    if (image.Empty()) return std::nullopt;
+    const TRect r = ClipToImage(rect, image);
+    if (RectEmpty(r)) return std::nullopt;
+    image.To24Bit();
+    return r;
+}
