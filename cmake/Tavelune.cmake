@@ -42,14 +42,32 @@ function(tavelune_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# tavelune_fuzz_replay(<fuzzer> <source> DEPS <targets>...)
-# Builds a fuzz target's entry with a plain main that feeds it every file of its kept corpus
-# (fuzz/corpus/<fuzzer>), so the test command replays past findings with any compiler.
-function(tavelune_fuzz_replay fuzzer source)
+# Fuzz targets: each fuzz/<name>.cmake holds one line
+#   tavelune_fuzz_target(<name> <source in fuzz/> DEPS <targets>...)
+# Under -DTAVELUNE_FUZZ=ON it builds a libFuzzer program; in the test build it builds the same
+# entry with a plain main that feeds it every file of the kept corpus fuzz/corpus/<name>, so the
+# test command replays past findings with any compiler.
+function(tavelune_fuzz_target name source)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-    set(name ${fuzzer}_replay)
-    add_executable(${name} ${CMAKE_SOURCE_DIR}/fuzz/${source} ${CMAKE_SOURCE_DIR}/fuzz/ReplayMain.cpp)
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} tavelune_warnings)
-    add_test(NAME ${name} COMMAND ${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${fuzzer})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(TAVELUNE_FUZZ_MODE STREQUAL "fuzzer")
+        add_executable(${name} ${CMAKE_SOURCE_DIR}/fuzz/${source})
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_link_libraries(${name} PRIVATE ${ARG_DEPS} tavelune_warnings)
+    else()
+        set(exe ${name}_replay)
+        add_executable(${exe} ${CMAKE_SOURCE_DIR}/fuzz/${source}
+                              ${CMAKE_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+        target_link_libraries(${exe} PRIVATE ${ARG_DEPS} tavelune_warnings)
+        add_test(NAME ${exe} COMMAND ${exe} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+        set_tests_properties(${exe} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
 endfunction()
+
+macro(tavelune_include_fuzz_targets mode)
+    set(TAVELUNE_FUZZ_MODE ${mode})
+    file(GLOB fuzz_target_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cmake)
+    foreach(f ${fuzz_target_files})
+        include(${f})
+    endforeach()
+endmacro()

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(core_ops_fuzzer CoreOpsFuzzer.cpp DEPS tavelune_core)
