@@ -64,5 +64,3 @@ void BM_Rotate90(benchmark::State& state) {
 BENCHMARK(BM_Rotate90)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-TAVELUNE_BENCHMARK_MAIN()

@@ -1,0 +1,3 @@
+#include "BenchUtil.h"
+
+TAVELUNE_BENCHMARK_MAIN()
