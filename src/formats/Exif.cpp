@@ -4,6 +4,7 @@
 #include "formats/ExifSegments.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <exception>
 
@@ -68,6 +69,8 @@ TExifMetadata ReadExifMetadata(const QString& fileName) {
     else
         return {};
 
+    // Only regular files: a folder or a pipe carrying an image name has nothing to read.
+    if (!QFileInfo(fileName).isFile()) return {};
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return {};
     std::optional<QByteArray> block = FindExifBlock(file, container);

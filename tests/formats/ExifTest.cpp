@@ -166,10 +166,14 @@ INSTANTIATE_TEST_SUITE_P(JpegSegments, ExifOrientationFile, ::testing::ValuesIn(
                          CaseName);
 INSTANTIATE_TEST_SUITE_P(Tiff, ExifOrientationFile, ::testing::ValuesIn(TiffCases()), CaseName);
 
-TEST(ExifOrientation, MissingFileGivesZero) {
+TEST(ExifOrientation, MissingFileOrFolderGivesNothing) {
     QTemporaryDir dir;
-    EXPECT_EQ(ReadExifOrientation(QDir(dir.path()).filePath("none.jpg")), 0);
-    EXPECT_EQ(ExifInfoText(QDir(dir.path()).filePath("none.jpg")), QString());
+    const QDir d(dir.path());
+    ASSERT_TRUE(d.mkdir("folder.jpg"));
+    for (const char* name : {"none.jpg", "folder.jpg"}) {
+        EXPECT_EQ(ReadExifOrientation(d.filePath(name)), 0) << name;
+        EXPECT_EQ(ExifInfoText(d.filePath(name)), QString()) << name;
+    }
 }
 
 int OrientationOfBytes(const QByteArray& bytes, TExifContainer container) {
