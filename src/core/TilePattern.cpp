@@ -2,6 +2,7 @@
 
 #include "core/PixelOp.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {

@@ -313,6 +313,7 @@ struct DropCase {
     bool soft;
     int size, strength;
     bool randomImage;
+    TRect rect = TRect{3, 2, 33, 22};
 };
 
 void PrintTo(const DropCase& c, std::ostream* os) {
@@ -324,7 +325,7 @@ class DropShadowTest : public ::testing::TestWithParam<DropCase> {};
 // Every byte of a shaded pixel lies within 3 of its noiseless darkening; nothing else changes.
 TEST_P(DropShadowTest, DarkensTheShadowWithNoiseOfThree) {
     const DropCase c = GetParam();
-    const TRect rect{3, 2, 33, 22};
+    const TRect rect = c.rect;
     const TBitmap original =
         c.randomImage ? RandomImage(48, 40, 5) : UniformImage(48, 40, Grey(200));
     TBitmap img = original;
@@ -356,15 +357,16 @@ TEST_P(DropShadowTest, DarkensTheShadowWithNoiseOfThree) {
     EXPECT_EQ(offsets, (std::set<int>{-3, -2, -1, 0, 1, 2, 3}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, DropShadowTest,
-                         ::testing::Values(DropCase{"viewerSoft", true, 7, 70, false},
-                                           DropCase{"viewerHard", false, 7, 70, false},
-                                           DropCase{"softRandom", true, 7, 70, true},
-                                           DropCase{"size2", true, 2, 70, false},
-                                           DropCase{"size1Full", true, 1, 100, true},
-                                           DropCase{"hardStrong", false, 3, 95, true},
-                                           DropCase{"wide", true, 12, 50, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Tables, DropShadowTest,
+    ::testing::Values(
+        DropCase{"viewerSoft", true, 7, 70, false}, DropCase{"viewerHard", false, 7, 70, false},
+        DropCase{"softRandom", true, 7, 70, true}, DropCase{"size2", true, 2, 70, false},
+        DropCase{"size1Full", true, 1, 100, true}, DropCase{"hardStrong", false, 3, 95, true},
+        DropCase{"wide", true, 12, 50, false},
+        DropCase{"fromAboveLeft", true, 7, 70, false, TRect{-50, -40, 20, 12}},
+        DropCase{"oneColumnOfRoom", true, 9, 60, true, TRect{10, 10, 47, 39}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DropShadowConditions, NothingHappensWithoutRoomOrOutOfRange) {
     struct Case {
