@@ -43,7 +43,7 @@ void ShadowRing(const TRect64& r, int pct, std::optional<TPoint64> corner, const
         sink.Pixel(r.Right, r.Top + i, pct * kFadeIn[i] / 10);
     sink.Part({r.Right, r.Top + 4, r.Right + 1, cy}, pct);
     if (plain) return;
-    for (int i = 0; i < 4 && (i == 0 || r.Right - cx > i - 1); ++i)
+    for (int i = 0; i < 4 && r.Right - cx >= i; ++i)
         sink.Pixel(cx + i, r.Bottom, pct * kCornerOut[i] / 10);
     for (int i = 0; i < 4 && r.Bottom - cy > i; ++i)
         sink.Pixel(r.Right, cy + i, pct * kCornerOut[i] / 10);
