@@ -7,71 +7,87 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <limits>
-#include <memory>
 #include <new>
+#include <utility>
 
 namespace {
 
-// Nearest palette entry of a colour. Entries are searched outward from the colour's green value
-// in green order, which ends as soon as the green distance alone exceeds the best match; answers
-// are remembered per colour, since dithered photographs revisit the same colours often.
+// Nearest palette entry of a colour. The colour cube is cut into cells of 8 x 8 x 8 values; the
+// first colour met in a cell lists the entries that can be nearest to any colour of the cell:
+// those whose least distance to the cell is at most the smallest greatest distance of any entry.
+// Every other entry is farther from each colour of the cell than that one, so the answer is
+// exact, and the lists are short because palettes spread over the cube.
 class TNearestEntry {
 public:
     explicit TNearestEntry(const TPalette& palette)
-        : m_cache(std::make_unique_for_overwrite<uint8_t[]>(size_t{1} << 24)),
-          m_known((size_t{1} << 24) / 64, 0) {
-        m_byGreen.reserve(palette.size());
-        for (size_t i = 0; i < palette.size(); ++i)
-            m_byGreen.push_back(TEntry{palette[i].r, palette[i].g, palette[i].b, uint8_t(i)});
-        std::stable_sort(m_byGreen.begin(), m_byGreen.end(),
-                         [](const TEntry& a, const TEntry& b) { return a.g < b.g; });
-    }
+        : m_palette(palette), m_cells(size_t(kCellsPerAxis) * kCellsPerAxis * kCellsPerAxis) {}
 
     uint8_t operator()(int r, int g, int b) {
-        const size_t key = (size_t(r) << 16) | (size_t(g) << 8) | size_t(b);
-        uint64_t& word = m_known[key >> 6];
-        const uint64_t bit = uint64_t{1} << (key & 63);
-        if (!(word & bit)) {
-            m_cache[key] = Search(r, g, b);
-            word |= bit;
+        const size_t cell =
+            ((size_t(r >> kShift) * kCellsPerAxis) + size_t(g >> kShift)) * kCellsPerAxis +
+            size_t(b >> kShift);
+        TCellList& list = m_cells[cell];
+        if (list.start < 0) list = ListCandidates(r >> kShift, g >> kShift, b >> kShift);
+        int best = std::numeric_limits<int>::max();
+        uint8_t bestIndex = 0;
+        const TCandidate* c = m_candidates.data() + list.start;
+        for (int i = 0; i < list.count; ++i) {
+            const int dr = c[i].r - r, dg = c[i].g - g, db = c[i].b - b;
+            const int d = dr * dr + dg * dg + db * db;
+            if (d < best) { // candidates are in index order: ties keep the lower index
+                best = d;
+                bestIndex = c[i].index;
+            }
         }
-        return m_cache[key];
+        return bestIndex;
     }
 
 private:
-    struct TEntry {
+    static constexpr int kShift = 3;
+    static constexpr int kCellsPerAxis = 256 >> kShift;
+
+    struct TCandidate {
         int r, g, b;
         uint8_t index;
     };
+    struct TCellList {
+        int32_t start = -1;
+        int32_t count = 0;
+    };
 
-    uint8_t Search(int r, int g, int b) const {
-        const auto start = std::lower_bound(m_byGreen.begin(), m_byGreen.end(), g,
-                                            [](const TEntry& e, int value) { return e.g < value; });
-        int best = std::numeric_limits<int>::max();
-        int bestIndex = 0;
-        auto consider = [&](const TEntry& e) {
-            const int dr = e.r - r, dg = e.g - g, db = e.b - b;
-            const int d = dr * dr + dg * dg + db * db;
-            if (d < best || (d == best && e.index < bestIndex)) {
-                best = d;
-                bestIndex = e.index;
-            }
-        };
-        auto far = [&](const TEntry& e) { return (e.g - g) * (e.g - g) > best; };
-        for (auto it = start; it != m_byGreen.end() && !far(*it); ++it)
-            consider(*it);
-        for (auto it = start; it != m_byGreen.begin();) {
-            --it;
-            if (far(*it)) break;
-            consider(*it);
-        }
-        return uint8_t(bestIndex);
+    // Least and greatest squared distance from v to the cell's values along one axis.
+    static std::pair<int, int> AxisRange(int v, int cell) {
+        const int lo = cell << kShift, hi = lo + (1 << kShift) - 1;
+        const int nearest = v < lo ? lo - v : v > hi ? v - hi : 0;
+        const int farthest = std::max(std::abs(v - lo), std::abs(v - hi));
+        return {nearest * nearest, farthest * farthest};
     }
 
-    std::vector<TEntry> m_byGreen;
-    std::unique_ptr<uint8_t[]> m_cache; // valid where the bit in m_known is set
-    std::vector<uint64_t> m_known;
+    TCellList ListCandidates(int cr, int cg, int cb) {
+        std::vector<int> least(m_palette.size());
+        int bound = std::numeric_limits<int>::max();
+        for (size_t i = 0; i < m_palette.size(); ++i) {
+            const auto [rn, rf] = AxisRange(m_palette[i].r, cr);
+            const auto [gn, gf] = AxisRange(m_palette[i].g, cg);
+            const auto [bn, bf] = AxisRange(m_palette[i].b, cb);
+            least[i] = rn + gn + bn;
+            bound = std::min(bound, rf + gf + bf);
+        }
+        TCellList list{int32_t(m_candidates.size()), 0};
+        for (size_t i = 0; i < m_palette.size(); ++i) {
+            if (least[i] > bound) continue;
+            const TTriple& e = m_palette[i];
+            m_candidates.push_back(TCandidate{e.r, e.g, e.b, uint8_t(i)});
+            ++list.count;
+        }
+        return list;
+    }
+
+    const TPalette& m_palette;
+    std::vector<TCellList> m_cells;
+    std::vector<TCandidate> m_candidates;
 };
 
 TIndexedImage EmptyIndexed(const TBitmap& image, TPalette palette) {

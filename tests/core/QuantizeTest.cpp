@@ -3,6 +3,7 @@
 #include "TestPrinters.h"
 
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -123,6 +124,55 @@ INSTANTIATE_TEST_SUITE_P(Cases, NearestEntry,
                                            NearestCase{"reddish", Rgb(200, 40, 40), 2},
                                            NearestCase{"blueish", Rgb(0, 30, 150), 4},
                                            NearestCase{"tieGoesLow", Rgb(0, 0, 100), 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Lowest index among the entries at the least squared distance.
+uint8_t BruteNearest(const TPalette& palette, const TTriple& t) {
+    int best = INT_MAX, index = 0;
+    for (size_t i = 0; i < palette.size(); ++i) {
+        const int dr = palette[i].r - t.r, dg = palette[i].g - t.g, db = palette[i].b - t.b;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < best) {
+            best = d;
+            index = int(i);
+        }
+    }
+    return uint8_t(index);
+}
+
+struct PaletteShape {
+    const char* name;
+    int size;
+    int spread; // entries drawn from 0..spread-1 on every channel
+};
+
+void PrintTo(const PaletteShape& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NearestMatchesExhaustiveSearch : public ::testing::TestWithParam<PaletteShape> {};
+
+TEST_P(NearestMatchesExhaustiveSearch, OnRandomColours) {
+    const PaletteShape c = GetParam();
+    std::mt19937 rng(uint32_t(c.size * 1000 + c.spread));
+    TPalette palette;
+    for (int i = 0; i < c.size; ++i)
+        palette.push_back(TTriple{uint8_t(rng() % unsigned(c.spread)),
+                                  uint8_t(rng() % unsigned(c.spread)),
+                                  uint8_t(rng() % unsigned(c.spread))});
+    const TBitmap img = RandomImage(96, 96, uint32_t(c.size));
+    const TIndexedImage out = MapToPalette(img, palette, false);
+    for (int y = 0; y < img.Height(); ++y)
+        for (int x = 0; x < img.Width(); ++x)
+            ASSERT_EQ(out.At(x, y), BruteNearest(palette, PixelAt(img, x, y))) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, NearestMatchesExhaustiveSearch,
+                         ::testing::Values(PaletteShape{"one", 1, 256},
+                                           PaletteShape{"spread", 37, 256},
+                                           PaletteShape{"full", 256, 256},
+                                           PaletteShape{"crowdedCorner", 200, 24},
+                                           PaletteShape{"fewValuesManyTies", 64, 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MapToPalette, ReachesIndex255) {
