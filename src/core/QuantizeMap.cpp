@@ -100,31 +100,61 @@ TIndexedImage EmptyIndexed(const TBitmap& image, TPalette palette) {
     return out;
 }
 
-// Error of each channel in sixteenths, for the current row and the next, with one spare pixel
-// on either side so the edge pixels need no tests.
-class TDiffusion {
+// Floyd-Steinberg diffusion along one row. Errors are kept in sixteenths: the share of the
+// right neighbour travels in a local, the shares of the row below are summed in locals and
+// stored once complete, so each stored value is final when the next row reads it.
+class TDiffusionRow {
 public:
-    explicit TDiffusion(int width) : m_cur((size_t(width) + 2) * 3), m_next(m_cur.size()) {}
+    TDiffusionRow(const int* above, int* below) : m_above(above), m_below(below) {}
 
-    // The wanted colour of pixel x, channel c (0 blue, 1 green, 2 red).
+    // The wanted value of pixel x, channel c (0 blue, 1 green, 2 red), clamped to 0..255.
     int Wanted(int x, int c, int value) const {
-        return std::clamp(value + ((m_cur[At(x, c)] + 8) >> 4), 0, 255);
+        const int total = m_above[size_t(x) * 3 + size_t(c)] + m_right[c];
+        return std::clamp(value + ((total + 8) >> 4), 0, 255);
     }
     void Spread(int x, int c, int error) {
-        m_cur[At(x + 1, c)] += 7 * error;
-        m_next[At(x - 1, c)] += 3 * error;
-        m_next[At(x, c)] += 5 * error;
-        m_next[At(x + 1, c)] += error;
+        m_right[c] = 7 * error;
+        if (x > 0) m_below[size_t(x - 1) * 3 + size_t(c)] = m_belowLeft[c] + 3 * error;
+        m_belowLeft[c] = m_belowHere[c] + 5 * error;
+        m_belowHere[c] = error;
     }
-    void NextRow() {
-        std::swap(m_cur, m_next);
-        std::fill(m_next.begin(), m_next.end(), 0);
+    void Finish(int width) {
+        for (size_t c = 0; c < 3; ++c)
+            m_below[size_t(width - 1) * 3 + c] = m_belowLeft[c];
     }
 
 private:
-    static size_t At(int x, int c) { return size_t(x + 1) * 3 + size_t(c); }
-    std::vector<int> m_cur, m_next;
+    const int* m_above;
+    int* m_below;
+    int m_right[3] = {0, 0, 0};
+    int m_belowLeft[3] = {0, 0, 0}; // for the pixel below the current one's left neighbour
+    int m_belowHere[3] = {0, 0, 0};
 };
+
+} // namespace
+
+namespace {
+
+void MapRowNearest(const uint8_t* p, int width, TNearestEntry& nearest, uint8_t* dst) {
+    for (int x = 0; x < width; ++x, p += 3)
+        dst[x] = nearest(p[2], p[1], p[0]);
+}
+
+void MapRowDiffused(const uint8_t* p, int width, TNearestEntry& nearest, const TPalette& palette,
+                    TDiffusionRow error, uint8_t* dst) {
+    for (int x = 0; x < width; ++x, p += 3) {
+        const int b = error.Wanted(x, 0, p[0]);
+        const int g = error.Wanted(x, 1, p[1]);
+        const int r = error.Wanted(x, 2, p[2]);
+        const uint8_t index = nearest(r, g, b);
+        const TTriple& chosen = palette[index];
+        error.Spread(x, 0, b - chosen.b);
+        error.Spread(x, 1, g - chosen.g);
+        error.Spread(x, 2, r - chosen.r);
+        dst[x] = index;
+    }
+    error.Finish(width);
+}
 
 } // namespace
 
@@ -136,26 +166,17 @@ TIndexedImage MapToPalette(const TBitmap& image, const TPalette& palette, bool d
     TIndexedImage out = EmptyIndexed(img, palette);
     if (img.Empty()) return out;
     TNearestEntry nearest(palette);
-    TDiffusion error(dither ? img.Width() : 0);
+    const int width = img.Width();
+    std::vector<int> above(dither ? size_t(width) * 3 : 0), below(above.size());
     for (int y = 0; y < img.Height(); ++y) {
-        const uint8_t* p = img.ScanLine(y);
-        uint8_t* dst = out.Indices.data() + size_t(y) * size_t(out.Width);
-        for (int x = 0; x < img.Width(); ++x, p += 3) {
-            if (!dither) {
-                dst[x] = nearest(p[2], p[1], p[0]);
-                continue;
-            }
-            const int b = error.Wanted(x, 0, p[0]);
-            const int g = error.Wanted(x, 1, p[1]);
-            const int r = error.Wanted(x, 2, p[2]);
-            const uint8_t index = nearest(r, g, b);
-            const TTriple& chosen = palette[index];
-            error.Spread(x, 0, b - chosen.b);
-            error.Spread(x, 1, g - chosen.g);
-            error.Spread(x, 2, r - chosen.r);
-            dst[x] = index;
+        uint8_t* dst = out.Indices.data() + size_t(y) * size_t(width);
+        if (!dither) {
+            MapRowNearest(img.ScanLine(y), width, nearest, dst);
+            continue;
         }
-        if (dither) error.NextRow();
+        MapRowDiffused(img.ScanLine(y), width, nearest, palette,
+                       TDiffusionRow(above.data(), below.data()), dst);
+        std::swap(above, below);
     }
     return out;
 }
