@@ -55,6 +55,6 @@ int CountColors(const TBitmap& image) {
 }
 
 bool HasMoreColorsThan(const TBitmap& image, int n) {
-    if (n < 0) return !image.Empty() && image.Is24Bit();
+    if (n < 0) return true;
     return CountUpTo(image, n) > n;
 }

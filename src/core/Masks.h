@@ -59,7 +59,7 @@ void Invert(TBitmap& image, const TRect& rect);
 
 // Distinct colours of a 24-bit image; 0 for any other pixel format.
 int CountColors(const TBitmap& image);
-// Stops counting as soon as the answer is known; false for an image that is not 24-bit.
+// CountColors(image) > n, counting no further than needed to know.
 bool HasMoreColorsThan(const TBitmap& image, int n);
 
 // Leaves an image of at most 254 colours as it is; otherwise reduces it to an adaptive palette
