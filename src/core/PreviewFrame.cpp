@@ -1,4 +1,5 @@
 #include "core/PreviewFrame.h"
+
 // TODO: once core/Decorations.h is on this branch, PreviewDropShadow becomes
 // DropShadow(picture, rect, size, true, 70) and PreviewOutline3D becomes Outline3D; until then
 // the preview is drawn without its shadow.
