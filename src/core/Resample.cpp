@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 
 // The sums are formed in single-precision floats. Every weight and every pixel value is an
@@ -13,7 +14,55 @@
 // integer sum; a single division then truncates exactly as the integer division would for
 // divisors below 2^17 and results clamped to 0..255.
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TAVELUNE_RESAMPLE_SSE2 1
+#endif
+
 namespace {
+
+inline float Clamp255(float v) {
+    return std::min(std::max(v, 0.0f), 255.0f);
+}
+
+// The channel value: the quotient truncated toward zero and limited to 0..255.
+inline uint8_t ToByte(float sum, float divisor) {
+    return uint8_t(int(Clamp255(sum / divisor)));
+}
+
+// Four float lanes (blue, green, red and an unused fourth) of one pixel's sums.
+#ifdef TAVELUNE_RESAMPLE_SSE2
+struct TLanes {
+    __m128 v;
+    static TLanes Zero() { return {_mm_setzero_ps()}; }
+    void AddScaled(float w, const float* p) {
+        v = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(w), _mm_loadu_ps(p)));
+    }
+    // Quotients truncated and limited to 0..255, stored as four bytes.
+    void StoreBytes(float divisor, uint8_t* out) const {
+        __m128 q = _mm_div_ps(v, _mm_set1_ps(divisor));
+        q = _mm_min_ps(_mm_max_ps(q, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+        __m128i i = _mm_cvttps_epi32(q);
+        i = _mm_packs_epi32(i, i);
+        i = _mm_packus_epi16(i, i);
+        const int32_t bytes = _mm_cvtsi128_si32(i);
+        std::memcpy(out, &bytes, 4);
+    }
+};
+#else
+struct TLanes {
+    float v[4];
+    static TLanes Zero() { return {{0, 0, 0, 0}}; }
+    void AddScaled(float w, const float* p) {
+        for (int l = 0; l < 4; ++l)
+            v[l] += w * p[l];
+    }
+    void StoreBytes(float divisor, uint8_t* out) const {
+        for (int l = 0; l < 4; ++l)
+            out[l] = ToByte(v[l], divisor);
+    }
+};
+#endif
 
 constexpr int32_t kMaxExactSum = (1 << 24) / 255;
 constexpr int32_t kMaxExactDivisor = 1 << 17;
@@ -56,13 +105,6 @@ std::optional<TPackedAxis> PackAxis(const TResampleAxis& axis, TProgressScope& p
         }
     }
     return packed;
-}
-
-inline uint8_t ToByte(float sum, float divisor) {
-    float v = sum / divisor;
-    v = v < 0.0f ? 0.0f : v;
-    v = v > 255.0f ? 255.0f : v;
-    return uint8_t(int(v));
 }
 
 // A source row widened to four floats per pixel (blue, green, red, 0), with the mirrored pixels
@@ -111,21 +153,19 @@ bool HorizontalPass(const TBitmap& source, const TPackedAxis& axis, uint8_t* wor
         for (int i = 0; i < W; ++i, out += 3) {
             const float* px = wide.At(axis.First[size_t(i)]);
             const float* w = axis.Weights.data() + axis.Offset[size_t(i)];
-            float sum[4] = {0, 0, 0, 0};
+            TLanes sum = TLanes::Zero();
             for (int c = 0; c < axis.Count[size_t(i)]; ++c, px += 4)
-                for (int l = 0; l < 4; ++l)
-                    sum[l] += w[c] * px[l];
-            const float d = axis.Divisor[size_t(i)];
-            out[0] = ToByte(sum[0], d);
-            out[1] = ToByte(sum[1], d);
-            out[2] = ToByte(sum[2], d);
+                sum.AddScaled(w[c], px);
+            // Four bytes are stored; the fourth is overwritten by the next pixel (the work
+            // buffer has a spare byte for the last).
+            sum.StoreBytes(axis.Divisor[size_t(i)], out);
         }
     }
     return true;
 }
 
-// Destination row by destination row: the work rows of a run are added up across the whole row
-// in blocks that stay in the first-level cache.
+// Destination row by destination row: the work rows of a run are added up across the whole row,
+// four rows at a time, in blocks that stay in the first-level cache.
 void VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
                   TBitmap& destination, TProgressScope& progress, int firstStep) {
     constexpr size_t kBlock = 2048;
@@ -133,22 +173,49 @@ void VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
     const int H = destination.Height();
     const size_t rowBytes = size_t(W) * 3;
     std::vector<float> sum(std::min(rowBytes, kBlock));
+    std::vector<const uint8_t*> rows;
+    std::vector<float> weights;
     for (int i = 0; i < H; ++i) {
         if (!progress.Step(firstStep + int(int64_t(i) * W / H))) return;
-        const float* w = axis.Weights.data() + axis.Offset[size_t(i)];
-        const int count = axis.Count[size_t(i)];
-        const float d = axis.Divisor[size_t(i)];
         uint8_t* out = destination.ScanLine(i);
+        // The rows with non-zero weights, padded to a multiple of four with zero weights.
+        rows.clear();
+        weights.clear();
+        const float* w = axis.Weights.data() + axis.Offset[size_t(i)];
+        for (int c = 0; c < axis.Count[size_t(i)]; ++c) {
+            if (w[c] == 0) continue;
+            const int r = MirrorIndex(axis.First[size_t(i)] + c, workHeight);
+            rows.push_back(work + size_t(r) * rowBytes);
+            weights.push_back(w[c]);
+        }
+        if (rows.empty()) { // 0 / 256
+            std::memset(out, 0, rowBytes);
+            continue;
+        }
+        while (rows.size() % 4 != 0) {
+            rows.push_back(rows.front());
+            weights.push_back(0.0f);
+        }
+        const float d = axis.Divisor[size_t(i)];
         for (size_t x0 = 0; x0 < rowBytes; x0 += kBlock) {
             const size_t n = std::min(kBlock, rowBytes - x0);
-            std::fill_n(sum.data(), n, 0.0f);
-            for (int c = 0; c < count; ++c) {
-                if (w[c] == 0) continue;
-                const float wc = w[c];
-                const int r = MirrorIndex(axis.First[size_t(i)] + c, workHeight);
-                const uint8_t* row = work + size_t(r) * rowBytes + x0;
-                for (size_t x = 0; x < n; ++x)
-                    sum[x] += wc * float(row[x]);
+            for (size_t g = 0; g < rows.size(); g += 4) {
+                const uint8_t* r0 = rows[g] + x0;
+                const uint8_t* r1 = rows[g + 1] + x0;
+                const uint8_t* r2 = rows[g + 2] + x0;
+                const uint8_t* r3 = rows[g + 3] + x0;
+                const float w0 = weights[g], w1 = weights[g + 1], w2 = weights[g + 2],
+                            w3 = weights[g + 3];
+                float* acc = sum.data();
+                if (g == 0) {
+                    for (size_t x = 0; x < n; ++x)
+                        acc[x] = (w0 * float(r0[x]) + w1 * float(r1[x])) +
+                                 (w2 * float(r2[x]) + w3 * float(r3[x]));
+                } else {
+                    for (size_t x = 0; x < n; ++x)
+                        acc[x] += (w0 * float(r0[x]) + w1 * float(r1[x])) +
+                                  (w2 * float(r2[x]) + w3 * float(r3[x]));
+                }
             }
             for (size_t x = 0; x < n; ++x)
                 out[x0 + x] = ToByte(sum[x], d);
@@ -175,10 +242,14 @@ void Resample(int W, int H, int filterIndex, TBitmap& destination, TBitmap& sour
     TProgressScope progress(2 * W + sh + H);
     if (!progress.Started()) return;
     CheckImageSize(W, sh);
+    CheckImageSize(W, H);
     destination.Clear();
     destination.SetPixelFormat(TPixelFormat::pf24bit);
-    destination.SetSize(W, H);
-    auto work = std::make_unique_for_overwrite<uint8_t[]>(size_t(W) * 3 * size_t(sh));
+    // Every pixel is written below, so the new image is not filled first.
+    QImage pixels(W, H, QImage::Format_BGR888);
+    if (pixels.isNull()) throw std::bad_alloc();
+    destination.Image() = std::move(pixels);
+    auto work = std::make_unique_for_overwrite<uint8_t[]>(size_t(W) * 3 * size_t(sh) + 1);
 
     const auto columns = PackAxis(MakeResampleAxis(W, sw, filter, radius), progress, 0);
     if (!columns) return;
