@@ -166,7 +166,7 @@ bool HorizontalPass(const TBitmap& source, const TPackedAxis& axis, uint8_t* wor
 
 // Destination row by destination row: the work rows of a run are added up across the whole row,
 // four rows at a time, in blocks that stay in the first-level cache.
-void VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
+bool VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
                   TBitmap& destination, TProgressScope& progress, int firstStep) {
     constexpr size_t kBlock = 2048;
     const int W = destination.Width();
@@ -176,7 +176,7 @@ void VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
     std::vector<const uint8_t*> rows;
     std::vector<float> weights;
     for (int i = 0; i < H; ++i) {
-        if (!progress.Step(firstStep + int(int64_t(i) * W / H))) return;
+        if (!progress.Step(firstStep + int(int64_t(i) * W / H))) return false;
         uint8_t* out = destination.ScanLine(i);
         // The rows with non-zero weights, padded to a multiple of four with zero weights.
         rows.clear();
@@ -221,6 +221,7 @@ void VerticalPass(const uint8_t* work, int workHeight, const TPackedAxis& axis,
                 out[x0 + x] = ToByte(sum[x], d);
         }
     }
+    return true;
 }
 
 } // namespace
@@ -251,10 +252,14 @@ void Resample(int W, int H, int filterIndex, TBitmap& destination, TBitmap& sour
     destination.Image() = std::move(pixels);
     auto work = std::make_unique_for_overwrite<uint8_t[]>(size_t(W) * 3 * size_t(sh) + 1);
 
-    const auto columns = PackAxis(MakeResampleAxis(W, sw, filter, radius), progress, 0);
-    if (!columns) return;
-    if (!HorizontalPass(src, *columns, work.get(), W, progress)) return;
-    const auto rows = PackAxis(MakeResampleAxis(H, sh, filter, radius), progress, W + sh);
-    if (!rows) return;
-    VerticalPass(work.get(), sh, *rows, destination, progress, W + sh + H);
+    const bool done = [&] {
+        const auto columns = PackAxis(MakeResampleAxis(W, sw, filter, radius), progress, 0);
+        if (!columns || !HorizontalPass(src, *columns, work.get(), W, progress)) return false;
+        const auto rows = PackAxis(MakeResampleAxis(H, sh, filter, radius), progress, W + sh);
+        return rows && VerticalPass(work.get(), sh, *rows, destination, progress, W + sh + H);
+    }();
+    if (!done) { // a stopped resize leaves a plain image of the new size, not stale memory
+        destination.Clear();
+        destination.SetSize(W, H);
+    }
 }
