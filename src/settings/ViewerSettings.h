@@ -1,6 +1,7 @@
 #pragma once
 // The settings record: one field per settings-file key, named after the key, holding the
-// built-in defaults until a file is read.
+// built-in defaults until a file is read. zoom, teinte, reglage, rotation and pcmt are read
+// without a range check; their users treat unknown values as they see fit.
 
 #include "core/Color.h"
 #include "core/Rect.h"
@@ -29,7 +30,7 @@ struct TViewerSettings {
     QString defdir;                           // default folder of the open dialog
     int unit = puCentimetre;                  // print unit
     TColor cf = SystemColor(sciAppWorkSpace); // background colour of the view
-    QString motif;                            // pattern picture path; empty when there is none
+    QString motif;                            // pattern picture path (absolute once read)
     bool bmotif = false;                      // pattern shown
     TFrameSetting cadre;                      // photo-frame colour and width
     bool bcadre = true;                       // photo frame shown
