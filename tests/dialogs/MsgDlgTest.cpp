@@ -1,3 +1,4 @@
+#include "DialogTestUtil.h"
 #include "ScriptedDialogs.h"
 #include "core/InterfaceTexts.h"
 #include "dialogs/DialogHost.h"
