@@ -4,9 +4,11 @@
 #include "dialogs/DialogHost.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QString>
 #include <QTest>
+#include <QTimer>
 #include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -30,4 +32,14 @@ inline void LoseFocus(QWidget& w) {
 inline void Type(QWidget& w, const QString& keys) {
     for (QChar c : keys)
         QTest::keyClick(&w, c.toLatin1());
+}
+
+// Ends a dialog that ignored what the test sent it, so that a fault fails the test instead of
+// leaving it waiting.
+inline constexpr int kStillOpen = 99;
+
+inline void EndIfStillOpen(QDialog& dialog) {
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (dialog.isVisible()) dialog.done(kStillOpen);
+    });
 }

@@ -25,15 +25,6 @@ struct TShowHookScope {
     ~TShowHookScope() { TMsgDlgForm::SetShowHook(nullptr); }
 };
 
-// Ends a box that ignored the keys sent to it, so that the test can tell.
-constexpr int kStillOpen = 99;
-
-void CloseIfStillOpen(TMsgDlgForm& box) {
-    QTimer::singleShot(0, &box, [&box] {
-        if (box.isVisible()) box.done(kStillOpen);
-    });
-}
-
 QPoint PosIn(const QWidget& w, const QWidget& top) {
     return w.mapTo(&top, QPoint(0, 0));
 }
@@ -162,6 +153,35 @@ TEST(MsgBox, InputBoxPlacesTheEditUnderThePrompt) {
     EXPECT_EQ(box.focusWidget(), box.EdiInput);
 }
 
+TEST(MsgBox, BodyStripAndHeadingColours) {
+    TMsgDlgForm box;
+    box.SetupMessage("Hello", mkInformation, mbOk);
+    EXPECT_NEAR(box.windowOpacity(), 233.0 / 255.0, 0.01);
+    const QImage img = box.grab().toImage();
+    const int stripTop = box.PnlButtons->y();
+    EXPECT_EQ(img.pixel(200, 10), QColorOf(clWindow).rgb());
+    EXPECT_EQ(img.pixel(200, stripTop), QColorOf(clBtnShadow).rgb());
+    EXPECT_EQ(img.pixel(10, stripTop + 1), QColorOf(clBtnFace).rgb());
+    EXPECT_EQ(img.pixel(10, box.height() - 2), QColorOf(clBtnFace).rgb());
+    // The rule starts in the heading's blue and fades toward the body colour.
+    const QPoint rule = box.CaptionSep->pos();
+    EXPECT_EQ(img.pixel(rule), qRgb(0x12, 0x3C, 0xDE));
+    EXPECT_NE(img.pixel(rule + QPoint(box.CaptionSep->width() - 1, 0)), qRgb(0x12, 0x3C, 0xDE));
+    EXPECT_EQ(box.LblCaption->palette().color(QPalette::WindowText), QColor(0x12, 0x3C, 0xDE));
+    EXPECT_DOUBLE_EQ(box.LblCaption->font().pointSizeF(), box.font().pointSizeF() + 2);
+}
+
+TEST(MsgBox, CentredOnTheMainWindow) {
+    QWidget main;
+    main.setGeometry(100, 50, 1000, 700);
+    SetDialogMainWindow(&main);
+    TMsgDlgForm box;
+    box.SetupMessage("Hello", mkWarning, mbOk);
+    SetDialogMainWindow(nullptr);
+    EXPECT_LE(std::abs(box.geometry().center().x() - main.frameGeometry().center().x()), 1);
+    EXPECT_LE(std::abs(box.geometry().center().y() - main.frameGeometry().center().y()), 1);
+}
+
 struct KeyCase {
     unsigned Buttons;
     Qt::Key Key;
@@ -178,7 +198,7 @@ TEST_P(MsgBoxKeys, KeysAnswerTheBox) {
     QTimer::singleShot(0, &box, [&box, &c] {
         QWidget* target = box.focusWidget() != nullptr ? box.focusWidget() : &box;
         QTest::keyClick(target, c.Key, c.Modifiers);
-        CloseIfStillOpen(box);
+        EndIfStillOpen(box);
     });
     EXPECT_EQ(box.Execute(), c.Expected);
 }
@@ -234,7 +254,7 @@ TEST_P(InputBoxKeys, EnterTakesTheTextEscLeavesItAlone) {
     TShowHookScope hook([&c](TMsgDlgForm& box) {
         QTest::keyClicks(box.EdiInput, c.Typed);
         QTest::keyClick(box.EdiInput, c.Finish);
-        CloseIfStillOpen(box);
+        EndIfStillOpen(box);
     });
     QString text = "old comment";
     EXPECT_EQ(InputBox("Comment", "Image comment :", text), c.Expected);

@@ -217,6 +217,7 @@ TEST_F(RedimFixture, EnterAcceptsEscCancelsAndUnitsAreKept) {
     QTimer::singleShot(0, &Form, [this] {
         Retype(Form.EdiH, "25");
         QTest::keyClick(Form.EdiH, Qt::Key_Return);
+        EndIfStillOpen(Form);
     });
     const std::optional<TResizeChoice> ok = Form.Execute(1000, 400, false);
     ASSERT_TRUE(ok.has_value());
@@ -226,6 +227,7 @@ TEST_F(RedimFixture, EnterAcceptsEscCancelsAndUnitsAreKept) {
         EXPECT_EQ(Form.CmbH->currentIndex(), suPercent);
         EXPECT_EQ(Form.EdiH->text(), "100.00");
         QTest::keyClick(Form.EdiH, Qt::Key_Escape);
+        EndIfStillOpen(Form);
     });
     EXPECT_FALSE(Form.Execute(1000, 400, false).has_value());
 }
