@@ -115,7 +115,9 @@ void WriteSequenceFile(const QString& path, const QList<TSequenceEntry>& entries
     const QByteArray bytes = FormatSequence(entries);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) Fail(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    // Flushed here because commit() does not check its own final flush: a write that fails
+    // there would still replace the old file with a truncated one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
         Fail(path, why);
