@@ -1,32 +1,15 @@
 #include "viewer/FolderScan.h"
 
+#include "viewer/FolderReader.h"
+
 #include <QFileInfo>
 #include <QSet>
+#include <QStringView>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-fs::path ToFsPath(const QString& path) {
-#ifdef _WIN32
-    return fs::path(path.toStdWString());
-#else
-    return fs::path(path.toLocal8Bit().toStdString());
-#endif
-}
-
-QString FromNative(const fs::path::string_type& native) {
-#ifdef _WIN32
-    return QString::fromStdWString(native);
-#else
-    return QString::fromLocal8Bit(QByteArrayView(native.data(), qsizetype(native.size())));
-#endif
-}
 
 bool EndsWithSeparator(const QString& folder) {
 #ifdef _WIN32
@@ -36,27 +19,29 @@ bool EndsWithSeparator(const QString& folder) {
 #endif
 }
 
-// The extension of a file name without its dot, lower-cased; empty when there is none.
-QString LowerExtension(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0) return QString();
-    return name.mid(dot + 1).toLower();
-}
-
-struct TMaskTest {
-    QSet<QString> extensions;
-    const TExtensionFilter& accept;
-
-    bool Matches(const QString& name) const {
-        const QString ext = LowerExtension(name);
-        return !ext.isEmpty() && extensions.contains(ext) && (!accept || accept(ext));
+// The mask's extensions that the filter accepts, tested without allocating per name.
+class TMaskTest {
+public:
+    TMaskTest(const QString& mask, const TExtensionFilter& accept) {
+        for (const QString& ext : MaskExtensions(mask))
+            if (!accept || accept(ext)) m_extensions.push_back(ext);
     }
-};
 
-TMaskTest MakeMaskTest(const QString& mask, const TExtensionFilter& accept) {
-    const QStringList list = MaskExtensions(mask);
-    return TMaskTest{QSet<QString>(list.begin(), list.end()), accept};
-}
+    bool Empty() const { return m_extensions.isEmpty(); }
+
+    // The extension is the text after the last dot, compared without regard to letter case.
+    bool Matches(QStringView name) const {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot < 0) return false;
+        const QStringView ext = name.sliced(dot + 1);
+        for (const QString& e : m_extensions)
+            if (e.size() == ext.size() && ext.compare(e, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    }
+
+private:
+    QStringList m_extensions;
+};
 
 // Sorts texts by their case-folded form, then by the texts themselves.
 void SortByFoldedKey(QStringList& texts) {
@@ -70,35 +55,25 @@ void SortByFoldedKey(QStringList& texts) {
         texts.push_back(std::move(k.second));
 }
 
-// One folder's entries: names of files and of subfolders. Unreadable folders give nothing.
-struct TFolderContents {
-    QStringList files;
-    QStringList folders;
+// An entry of one folder in the order of whole paths: a file sorts by its name, a subfolder by
+// its name and a separator, which orders it against its neighbours as every path inside it.
+// Walking the folders in this order gives the paths sorted by their whole text without
+// comparing long common prefixes.
+struct TScanItem {
+    QString key; // case-folded
+    QString name;
+    bool folder = false;
+    bool operator<(const TScanItem& other) const {
+        if (key != other.key) return key < other.key;
+        return name < other.name;
+    }
 };
 
-TFolderContents ReadFolder(const fs::path& dir, bool wantFolders) {
-    TFolderContents out;
-    std::error_code ec;
-    fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::directory_entry& e = *it;
-        std::error_code typeError;
-        // Both tests follow links; a broken link, a pipe or a device is neither.
-        if (e.is_regular_file(typeError))
-            out.files.push_back(FromNative(e.path().filename().native()));
-        else if (wantFolders && e.is_directory(typeError))
-            out.folders.push_back(FromNative(e.path().filename().native()));
-    }
-    return out;
-}
-
-// Identity of a folder on disk, so that a folder reached again through a link is recognised.
-QString FolderIdentity(const fs::path& dir) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(dir, ec);
-    if (ec) return QString();
-    return FromNative(real.native());
-}
+struct TScanFrame {
+    QString dirText; // the caller's text for the folder, with its separator
+    std::vector<TScanItem> items;
+    size_t next = 0;
+};
 
 } // namespace
 
@@ -130,9 +105,10 @@ void SortNamesCaseInsensitive(QStringList& names) {
 
 QStringList ListFolder(const QString& folder, const QString& mask, const TExtensionFilter& accept) {
     if (folder.isEmpty()) return {};
-    const TMaskTest test = MakeMaskTest(mask, accept);
+    const TMaskTest test(mask, accept);
+    if (test.Empty()) return {};
     QStringList names;
-    for (QString& name : ReadFolder(ToFsPath(folder), false).files) {
+    for (QString& name : ReadFolder(folder, false).files) {
         if (!test.Matches(name)) continue;
         if (name.startsWith(u'.') || QFileInfo(JoinPath(folder, name)).isHidden()) continue;
         names.push_back(std::move(name));
@@ -144,29 +120,39 @@ QStringList ListFolder(const QString& folder, const QString& mask, const TExtens
 QStringList ScanFolder(const QString& folder, const QString& mask, bool includeSubfolders,
                        const TExtensionFilter& accept) {
     if (folder.isEmpty()) return {};
-    const TMaskTest test = MakeMaskTest(mask, accept);
+    const TMaskTest test(mask, accept);
+    if (test.Empty()) return {};
     QStringList paths;
     QSet<QString> visited;
-    // Folders still to read, each as the caller's text for it; an explicit stack keeps deep
-    // trees off the call stack.
-    std::vector<QString> pending{WithTrailingSeparator(folder)};
-    while (!pending.empty()) {
-        const QString dirText = std::move(pending.back());
-        pending.pop_back();
-        const fs::path dir = ToFsPath(dirText);
-        const QString identity = FolderIdentity(dir);
-        if (identity.isEmpty() || visited.contains(identity)) continue;
-        visited.insert(identity);
-
-        TFolderContents contents = ReadFolder(dir, includeSubfolders);
-        for (const QString& name : contents.files)
-            if (test.Matches(name)) paths.push_back(dirText + name);
-        // Sorted and pushed in reverse, so that folders are read in name order and the path
-        // kept for a folder reachable in two ways does not depend on the enumeration order.
-        SortByFoldedKey(contents.folders);
-        for (auto it = contents.folders.crbegin(); it != contents.folders.crend(); ++it)
-            if (!it->startsWith(u'.')) pending.push_back(dirText + *it + u'/');
+    // Folders being walked, each with its entries in order; an explicit stack keeps deep trees
+    // off the call stack.
+    std::vector<TScanFrame> stack;
+    auto enter = [&](QString dirText) {
+        TFolderContents contents = ReadFolder(dirText, includeSubfolders);
+        if (contents.identity.isEmpty() || visited.contains(contents.identity)) return;
+        visited.insert(contents.identity);
+        TScanFrame frame{std::move(dirText), {}, 0};
+        for (QString& name : contents.files)
+            if (test.Matches(name))
+                frame.items.push_back(TScanItem{name.toCaseFolded(), std::move(name), false});
+        for (QString& name : contents.folders)
+            if (!name.startsWith(u'.'))
+                frame.items.push_back(TScanItem{name.toCaseFolded() + u'/', std::move(name), true});
+        std::sort(frame.items.begin(), frame.items.end());
+        stack.push_back(std::move(frame));
+    };
+    enter(WithTrailingSeparator(folder));
+    while (!stack.empty()) {
+        TScanFrame& top = stack.back();
+        if (top.next == top.items.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const TScanItem& item = top.items[top.next++];
+        if (item.folder)
+            enter(top.dirText + item.name + u'/'); // may move top: nothing of it is used after
+        else
+            paths.push_back(top.dirText + item.name);
     }
-    SortByFoldedKey(paths);
     return paths;
 }
