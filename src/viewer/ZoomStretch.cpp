@@ -1,5 +1,6 @@
 #include "viewer/ZoomStretch.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,50 @@ namespace {
 // Source index under the centre of destination index i when n source pixels cover m.
 inline int CentreSample(int i, int n, int m) {
     return int(((2 * int64_t(i) + 1) * n) / (2 * int64_t(m)));
+}
+
+// 2^24 / n, rounded: multiplying a sum of n values by it and shifting right by 24 averages them.
+inline uint32_t Reciprocal(uint32_t n) {
+    return ((uint32_t{1} << 24) + n / 2) / n;
+}
+
+// Averages blocks of k x k pixels of the 24-bit rectangle into one opaque 32-bit pixel each; the
+// blocks of the last column and row may be narrower. k = 1 only changes the pixel form.
+QImage AverageBlocksTo32(const QImage& src, const QRect& from, int k) {
+    const int w = (from.width() + k - 1) / k;
+    const int h = (from.height() + k - 1) / k;
+    QImage out(w, h, QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    std::vector<uint32_t> sums(size_t(w) * 3);
+    for (int oy = 0; oy < h; ++oy) {
+        const int y0 = from.y() + oy * k;
+        const int rows = std::min(k, from.y() + from.height() - y0);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int y = y0; y < y0 + rows; ++y) {
+            const uint8_t* s = src.constScanLine(y) + 3 * from.x();
+            int x = 0;
+            for (int ox = 0; ox < w; ++ox) {
+                uint32_t* sum = &sums[size_t(ox) * 3];
+                const int end = std::min(x + k, from.width());
+                for (; x < end; ++x, s += 3) {
+                    sum[0] += s[0];
+                    sum[1] += s[1];
+                    sum[2] += s[2];
+                }
+            }
+        }
+        const int lastColumns = from.width() - (w - 1) * k;
+        const uint32_t full = Reciprocal(uint32_t(rows * k));
+        const uint32_t last = Reciprocal(uint32_t(rows * lastColumns));
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(oy));
+        for (int ox = 0; ox < w; ++ox) {
+            const uint32_t* sum = &sums[size_t(ox) * 3];
+            const uint64_t r = ox + 1 < w ? full : last;
+            const auto avg = [r](uint32_t v) { return int((v * r + (uint64_t{1} << 23)) >> 24); };
+            d[ox] = qRgb(avg(sum[2]), avg(sum[1]), avg(sum[0]));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -63,15 +108,16 @@ void StretchNearest24(const QImage& src, const QRect& from, QImage& dst, const Q
 
 void StretchSmooth24(const QImage& src, const QRect& from, QImage& dst, const QRect& to) {
     if (to.isEmpty() || from.isEmpty()) return;
-    // A view of the source rectangle over the image's own rows: nothing outside it is touched.
-    const QImage part(src.constScanLine(from.y()) + 3 * from.x(), from.width(), from.height(),
-                      src.bytesPerLine(), QImage::Format_BGR888);
-    QImage scaled = part.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (scaled.format() != QImage::Format_RGB32 && scaled.format() != QImage::Format_ARGB32)
-        scaled = scaled.convertToFormat(QImage::Format_RGB32);
-    if (scaled.size() != to.size()) return; // out of memory inside Qt
+    // Whole blocks of k x k source pixels are averaged first, straight from the 24-bit rows, so
+    // the picture handed to Qt is about the destination's size whatever the source's.
+    const int k = std::max(1, std::min(from.width() / to.width(), from.height() / to.height()));
+    QImage reduced = AverageBlocksTo32(src, from, k);
+    if (reduced.isNull()) return; // out of memory
+    if (reduced.size() != to.size())
+        reduced = reduced.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (reduced.size() != to.size()) return;
     for (int j = 0; j < to.height(); ++j) {
-        const QRgb* s = reinterpret_cast<const QRgb*>(scaled.constScanLine(j));
+        const QRgb* s = reinterpret_cast<const QRgb*>(reduced.constScanLine(j));
         uint8_t* d = dst.scanLine(to.y() + j) + 3 * to.x();
         for (int i = 0; i < to.width(); ++i, d += 3) {
             d[0] = uint8_t(qBlue(s[i]));

@@ -215,6 +215,49 @@ TEST(ImgZoomDraw, SmoothReductionAveragesWhereNearestPicks) {
     }
 }
 
+TEST(ImgZoomDraw, SmoothReductionByAWholeFactorIsTheBlockAverage) {
+    // A third of 9 x 6 is 3 x 2: each pixel is the rounded mean of its 3 x 3 block.
+    const TBitmap image = RandomImage(9, 6, 11);
+    TBitmap canvas;
+    NewImage(canvas, 3, 2, clBlack);
+    TImageZoom zoom;
+    zoom.SetCanvas(&canvas);
+    zoom.SetBitmap(&image);
+    zoom.SetOptimize(true);
+    zoom.SetScale(1.0 / 3);
+    ASSERT_EQ(zoom.Draw(false), (TRect{0, 0, 3, 2}));
+    for (int by = 0; by < 2; ++by)
+        for (int bx = 0; bx < 3; ++bx) {
+            int r = 0, g = 0, b = 0;
+            for (int y = 3 * by; y < 3 * by + 3; ++y)
+                for (int x = 3 * bx; x < 3 * bx + 3; ++x) {
+                    const TTriple p = PixelAt(image, x, y);
+                    r += p.r, g += p.g, b += p.b;
+                }
+            const TTriple got = PixelAt(canvas, bx, by);
+            EXPECT_NEAR(got.r, (r + 4) / 9, 1) << bx << "," << by;
+            EXPECT_NEAR(got.g, (g + 4) / 9, 1) << bx << "," << by;
+            EXPECT_NEAR(got.b, (b + 4) / 9, 1) << bx << "," << by;
+        }
+}
+
+TEST(ImgZoomDraw, SmoothReductionOfAUniformImageKeepsItsColour) {
+    // 37 x 23 to 10 x 6: partial blocks at the edges must not darken or brighten anything.
+    const TBitmap image = UniformImage(37, 23, Rgb(200, 31, 7));
+    TBitmap canvas;
+    NewImage(canvas, 12, 8, clBlack);
+    TImageZoom zoom;
+    zoom.SetCanvas(&canvas);
+    zoom.SetBitmap(&image);
+    zoom.SetOptimize(true);
+    zoom.SetScale(0.27);
+    const TRect r = zoom.Draw(false);
+    ASSERT_EQ(r, (TRect{0, 0, 10, 6}));
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            ASSERT_EQ(PixelAt(canvas, x, y), Rgb(200, 31, 7));
+}
+
 TEST(ImgZoomDraw, SmoothAtOneToOneIsAnExactCopy) {
     const TBitmap image = RandomImage(30, 20, 7);
     TBitmap canvas;
