@@ -71,6 +71,7 @@ void DrawOnKey(TBitmap& picture) {
     }
     out.SetTransparent(true);
     out.SetTransparentColor(TransparentKeyColour);
+    out.SetFoundBitDepth(picture.FoundBitDepth());
     picture = std::move(out);
 }
 

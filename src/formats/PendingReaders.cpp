@@ -16,9 +16,5 @@ const TGraphicClass gcOxi{"TMyImageLayeredReg"};
 const TGraphicClass gcRaw{"TRawImage"};
 
 // Until their codec files exist.
-const TGraphicClass gcBitmap{"TBitmap"};
-const TGraphicClass gcIcon{"TIcon", nullptr, nullptr, true};
-const TGraphicClass gcTarga{"TTargaGraphic"};
-const TGraphicClass gcPortableMap{"TPpmGraphic"};
 const TGraphicClass gcGif{"TGIFImage"};
 const TGraphicClass gcRleBitmap{"TRleBitmap"};

@@ -60,7 +60,7 @@ inline QByteArray RunTool(const QString& name, const QStringList& args, bool* ok
 
 #define REQUIRE_TOOL(name)                                                                         \
     do {                                                                                           \
-        if (ToolPath(name).isEmpty()) GTEST_SKIP() << name " is not installed";                    \
+        if (ToolPath(name).isEmpty()) GTEST_SKIP() << (name) << " is not installed";               \
     } while (0)
 
 // A binary PPM (P6) of a 24-bit picture.
