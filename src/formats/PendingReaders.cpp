@@ -16,5 +16,4 @@ const TGraphicClass gcOxi{"TMyImageLayeredReg"};
 const TGraphicClass gcRaw{"TRawImage"};
 
 // Until their codec files exist.
-const TGraphicClass gcGif{"TGIFImage"};
 const TGraphicClass gcRleBitmap{"TRleBitmap"};

@@ -1,6 +1,7 @@
 // Damaged files of every readable format end in -1 and the load message, never in a crash,
 // and a file that claims an enormous picture fails before anything that size is allocated.
 #include "FormatTestUtil.h"
+#include "GifTestUtil.h"
 #include "formats/BmpCodec.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
@@ -108,6 +109,21 @@ std::vector<uint8_t> IcoClaiming(int32_t w, int32_t h) {
     return b;
 }
 
+std::vector<uint8_t> GifFile() {
+    std::vector<uint8_t> indices(40 * 30);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = uint8_t(i * 5 % 4);
+    return MakeGif(40, 30, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}, {{40, 30, indices}});
+}
+std::vector<uint8_t> GifClaiming(uint16_t w, uint16_t h) {
+    std::vector<uint8_t> b = GifFile();
+    const size_t at = 6 + 7 + 12; // header, screen descriptor, colour table
+    EXPECT_EQ(b[at], 0x2C);
+    qToLittleEndian<uint16_t>(w, b.data() + at + 5);
+    qToLittleEndian<uint16_t>(h, b.data() + at + 7);
+    return b;
+}
+
 struct TFormat {
     const char* name;
     std::function<std::vector<uint8_t>()> good;
@@ -131,6 +147,7 @@ std::vector<TFormat> Formats() {
         {"a.vst", [] { return EncodeTga(Picture(), false); },
          [] { return TgaClaiming(20000, 20000); }},
         {"a.ico", IcoFile, [] { return IcoClaiming(100000, 200000); }},
+        {"a.gif", GifFile, [] { return GifClaiming(65535, 65535); }},
         {"a.ppm", PpmFile, [] { return TextFile("P6 100000 100000 255\n....."); }},
         {"a.pgm", [] { return TextFile("P2 3 1 255 1 2 3"); },
          [] { return TextFile("P5 20000 20000 255\n..."); }},
@@ -191,7 +208,7 @@ TEST_P(Damaged, FailsWithTheLoadMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, Damaged,
-                         ::testing::Combine(::testing::Range(0, 12),
+                         ::testing::Combine(::testing::Range(0, 13),
                                             ::testing::Values(dEmpty, dHeaderOnly, dHalf,
                                                               dNinetyPercent, dBadSignature,
                                                               dEnormous)),
