@@ -59,6 +59,9 @@ public:
     }
     // Outside the rectangle: the clamped edge pixel, or EdgeColor.
     TTriple ReadPixel(int x, int y) const;
+    // Bicubic sample (cubic convolution, a = -1) at a real position, reading through
+    // ReadPixel; integer positions give the pixel itself.
+    TTriple SampleBicubic(double y, double x) const;
 };
 
 // Clipped pixel writer over a 24-bit image; values are pixel values (blue in the low byte).

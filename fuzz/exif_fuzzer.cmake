@@ -1,0 +1,1 @@
+tavelune_fuzz_target(exif_fuzzer ExifFuzzer.cpp DEPS tavelune_formats)

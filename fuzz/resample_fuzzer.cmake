@@ -1,0 +1,1 @@
+tavelune_fuzz_target(resample_fuzzer ResampleFuzzer.cpp DEPS tavelune_core)

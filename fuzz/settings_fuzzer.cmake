@@ -1,0 +1,1 @@
+tavelune_fuzz_target(settings_fuzzer SettingsFuzzer.cpp DEPS tavelune_settings)

@@ -1,0 +1,166 @@
+#include "formats/Exif.h"
+
+#include "formats/DateDisplay.h"
+#include "formats/ExifSegments.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <array>
+#include <exception>
+
+namespace {
+
+// The name's extension from its last dot, dot included, lower-cased; empty without a dot in
+// the last path component.
+QString Extension(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot < fileName.lastIndexOf(QLatin1Char('/'))) return {};
+    return fileName.mid(dot).toLower();
+}
+
+// The masks the JPEG class is registered with; any piece of them passes, as ".jp" does.
+bool IsJpegExtension(const QString& ext) {
+    return !ext.isEmpty() && QStringLiteral("*.jfif;*.jpg;*.jpe;*.jpeg").contains(ext);
+}
+
+bool IsTiffExtension(const QString& ext) {
+    return ext == QLatin1String(".tif") || ext == QLatin1String(".tiff") ||
+           ext == QLatin1String(".fax");
+}
+
+// The extension lists of the camera RAW table; any piece of one passes.
+bool IsRawExtension(const QString& ext) {
+    static const std::array<const char*, 12> lists = {"raw", "kdc;dcr;dc2", "crw;cr2", "mrw",
+                                                      "nef", "orf",         "pef",     "raf",
+                                                      "srf", "x3f",         "cam",     "dng"};
+    const QString bare = ext.mid(1);
+    if (bare.isEmpty()) return false;
+    for (const char* list : lists)
+        if (QLatin1String(list).contains(bare)) return true;
+    return false;
+}
+
+TRawInfoTextProvider& RawInfoTextProvider() {
+    static TRawInfoTextProvider provider;
+    return provider;
+}
+
+// Digits only, as the fields of an EXIF date are; -1 otherwise.
+int DateField(const QString& text, qsizetype from, qsizetype length) {
+    const QString field = text.mid(from, length);
+    if (field.isEmpty()) return -1;
+    int value = 0;
+    for (const QChar c : field) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+TExifMetadata ReadExifMetadata(const QString& fileName) {
+    const QString ext = Extension(fileName);
+    TExifContainer container;
+    if (IsJpegExtension(ext))
+        container = TExifContainer::Jpeg;
+    else if (IsTiffExtension(ext))
+        container = TExifContainer::Tiff;
+    else
+        return {};
+
+    // Only regular files: a folder or a pipe carrying an image name has nothing to read.
+    if (!QFileInfo(fileName).isFile()) return {};
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    std::optional<QByteArray> block = FindExifBlock(file, container);
+    if (!block) return {};
+    return TExifMetadata(std::move(*block));
+}
+
+int ExifOrientation(const TExifMetadata& metadata) {
+    if (!metadata.Found()) return 0;
+    const std::optional<QByteArray> value = metadata.TagValue(etOrientation);
+    if (!value || value->size() < 2) return 0;
+    // A 16-bit value below 256: its low byte comes second in big-endian blocks.
+    const int orientation = uint8_t((*value)[metadata.BigEndian() ? 1 : 0]);
+    return orientation >= 1 && orientation <= 8 ? orientation : 0;
+}
+
+QDateTime ExifDateTime(const QString& text) {
+    const int year = DateField(text, 0, 4);
+    const int month = DateField(text, 5, 2);
+    const int day = DateField(text, 8, 2);
+    const int hour = DateField(text, 11, 2);
+    const int minute = DateField(text, 14, 2);
+    const int second = DateField(text, 17, 2);
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    if (year < 1 || !date.isValid() || !time.isValid())
+        return QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return QDateTime(date, time, Qt::UTC);
+}
+
+QString ExifInfoLines(const TExifMetadata& metadata, const QLocale& locale) {
+    if (!metadata.Found()) return {};
+    QStringList lines;
+    const QString maker = metadata.Maker();
+    const QString model = metadata.Model();
+    if (!maker.isEmpty() || !model.isEmpty())
+        lines << maker << model;
+    else
+        lines << metadata.Software();
+    const QString date = metadata.DateText();
+    if (!date.isEmpty()) lines << FormatDisplayDate(ExifDateTime(date), locale);
+    return JoinInfoLines(lines);
+}
+
+QString CleanInfoLine(QString line) {
+    if (line.startsWith(QLatin1Char('"')) && line.endsWith(QLatin1Char('"')))
+        line = line.size() < 2 ? QString() : line.mid(1, line.size() - 2);
+    for (QChar& c : line)
+        if (c.unicode() < 32) c = QLatin1Char(' ');
+    return line.trimmed();
+}
+
+QString JoinInfoLines(const QStringList& lines) {
+    QStringList kept;
+    for (const QString& line : lines) {
+        const QString clean = CleanInfoLine(line);
+        if (!clean.isEmpty()) kept << clean;
+    }
+    return kept.join(QLatin1Char('\r'));
+}
+
+void SetRawInfoTextProvider(TRawInfoTextProvider provider) {
+    RawInfoTextProvider() = std::move(provider);
+}
+
+bool HasExifName(const QString& fileName) {
+    const QString ext = Extension(fileName);
+    return IsJpegExtension(ext) || IsTiffExtension(ext) || IsRawExtension(ext);
+}
+
+int ReadExifOrientation(const QString& fileName) {
+    try {
+        return ExifOrientation(ReadExifMetadata(fileName));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+QString ExifInfoText(const QString& fileName) {
+    return ExifInfoText(fileName, DateDisplayLocale());
+}
+
+QString ExifInfoText(const QString& fileName, const QLocale& locale) {
+    try {
+        if (IsRawExtension(Extension(fileName))) {
+            const TRawInfoTextProvider& provider = RawInfoTextProvider();
+            return provider ? provider(fileName) : QString();
+        }
+        return ExifInfoLines(ReadExifMetadata(fileName), locale);
+    } catch (const std::exception&) {
+        return {};
+    }
+}

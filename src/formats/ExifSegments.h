@@ -1,0 +1,17 @@
+#pragma once
+// Finds the TIFF-structured EXIF block of a JPEG or TIFF file.
+
+#include <QByteArray>
+#include <optional>
+
+class QIODevice;
+
+enum class TExifContainer { Jpeg, Tiff };
+
+// Upper bound of what a TIFF file lends to its metadata: the 8-byte header and what follows.
+inline constexpr qint64 kTiffExifWindow = 8 + 256000;
+
+// The block from its byte-order mark ("II" or "MM") on, offsets inside it counting from that
+// mark; nothing when the file holds no block the viewer reads. The device must be open and
+// positioned at the start of the file. Reads and allocates only what the device holds.
+std::optional<QByteArray> FindExifBlock(QIODevice& device, TExifContainer container);

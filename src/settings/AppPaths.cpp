@@ -1,0 +1,40 @@
+#include "settings/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+bool FolderWritable(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tavelune-probe-XXXXXX")));
+    return probe.open();
+}
+
+TAppPaths::TAppPaths(const QString& programFile, const QString& userConfigFolder,
+                     const QStringList& dataFolders)
+    : m_programFile(QFileInfo(programFile).absoluteFilePath()),
+      m_programFolder(QFileInfo(m_programFile).absolutePath()) {
+    const QDir program(m_programFolder);
+    m_settingsFile = FolderWritable(m_programFolder)
+                         ? program.filePath(QLatin1String(kSettingsFileName))
+                         : QDir(userConfigFolder).filePath(QLatin1String(kSettingsFileName));
+
+    m_themesFolder = m_programFolder;
+    QStringList candidates{m_programFolder};
+    candidates += dataFolders;
+    for (const QString& folder : candidates) {
+        const QString themes = QDir(folder).filePath(QLatin1String(kThemesFolderName));
+        if (QFileInfo(themes).isDir()) {
+            m_themesFolder = themes;
+            break;
+        }
+    }
+}
+
+TAppPaths TAppPaths::FromApplication() {
+    return TAppPaths(QCoreApplication::applicationFilePath(),
+                     QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                     QStandardPaths::standardLocations(QStandardPaths::AppDataLocation));
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Where the program's own files live: its folder, the settings file and the themes folder.
+// Fixed when the object is made; tests point one at a temporary folder.
+
+#include <QString>
+#include <QStringList>
+
+class TAppPaths {
+public:
+    // programFile: the program's own file path. userConfigFolder: where the settings file goes
+    // when the program's folder cannot be written. dataFolders: installed data folders, in order
+    // of preference, looked in for "Themes" when the program's folder has none.
+    TAppPaths(const QString& programFile, const QString& userConfigFolder,
+              const QStringList& dataFolders = {});
+
+    // The running program's paths (application file path, the per-user configuration folder,
+    // the installed data folders).
+    static TAppPaths FromApplication();
+
+    const QString& ProgramFile() const { return m_programFile; }
+    const QString& ProgramFolder() const { return m_programFolder; }
+    // "Tavelune.ini" beside the program when that folder is writable, else in the user's
+    // configuration folder.
+    const QString& SettingsFile() const { return m_settingsFile; }
+    // "Themes" beside the program when it exists, else "Themes" in the first data folder that
+    // has one, else the program's folder.
+    const QString& ThemesFolder() const { return m_themesFolder; }
+
+private:
+    QString m_programFile;
+    QString m_programFolder;
+    QString m_settingsFile;
+    QString m_themesFolder;
+};
+
+inline constexpr const char* kSettingsFileName = "Tavelune.ini";
+inline constexpr const char* kThemesFolderName = "Themes";
+
+// True when a file can be created in the folder (tried, not guessed from permission bits).
+bool FolderWritable(const QString& folder);
