@@ -6,17 +6,19 @@ namespace {
 
 TFileUserSeam* g_seam = nullptr;
 
-TMsgButton FirstButton(unsigned buttons) {
-    for (TMsgButton b : {mbOK, mbYes, mbNo, mbCancel})
-        if (buttons & b) return b;
-    return mbOK;
+// Without a user the first button of the set answers: Ok, else Yes, else No, else Cancel.
+int FirstButtonResult(unsigned buttons) {
+    if (buttons & mbOk) return mrOk;
+    if (buttons & mbYes) return mrYes;
+    if (buttons & mbNo) return mrNo;
+    return mrCancel;
 }
 
 } // namespace
 
-TMsgButton TConsoleUserSeam::MessageBox(const QString& text, TMsgKind, unsigned buttons) {
+int TConsoleUserSeam::MessageBox(const QString& text, TMsgKind, unsigned buttons) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    return FirstButton(buttons);
+    return FirstButtonResult(buttons);
 }
 
 QString TConsoleUserSeam::ChooseOpenName(const TOpenNameRequest&, bool&) {
