@@ -122,7 +122,8 @@ void TMainForm::DrawComment(const TRect& decorated) {
     const QString text = m_sequence.CurrentComment(m_settings.scmtnf);
     if (text.isEmpty()) return;
     QFont font(QStringLiteral("Arial"));
-    font.setPointSize(m_settings.tcmt);
+    // The buffer holds device pixels: on a dense screen the text needs as many more.
+    font.setPointSizeF(m_settings.tcmt * PixelRatio());
     font.setBold(m_settings.scmt.bold);
     font.setItalic(m_settings.scmt.italic);
     font.setUnderline(m_settings.scmt.underline);
