@@ -127,7 +127,7 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
         CallHook(nullptr, fileName, ifsFailed);
         if (!g_previewMode)
             FileUserSeam().MessageBox(FailureText(FormatTexts().LoadFailed, fileName), mkError,
-                                      mbOK);
+                                      mbOk);
     } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
         opt.FileWidth = bitmap.Width();
         opt.FileHeight = bitmap.Height();
@@ -255,7 +255,7 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
     }
     if (result < 0) {
         CallHook(nullptr, fileName, ifsFailed);
-        FileUserSeam().MessageBox(FailureText(FormatTexts().SaveFailed, fileName), mkError, mbOK);
+        FileUserSeam().MessageBox(FailureText(FormatTexts().SaveFailed, fileName), mkError, mbOk);
     }
     return result;
 }

@@ -118,7 +118,7 @@ TEST_P(DispatchFailure, ShowsTheLoadMessage) {
     ASSERT_EQ(seam.Messages.size(), 1);
     EXPECT_EQ(seam.Messages[0], LoadMessage(name));
     EXPECT_EQ(seam.LastKind, mkError);
-    EXPECT_EQ(seam.LastButtons, unsigned(mbOK));
+    EXPECT_EQ(seam.LastButtons, unsigned(mbOk));
     EXPECT_EQ(PixelAt(bmp, 1, 1), Grey(9));
     EXPECT_EQ(Stages().back(), ifsFailed);
 }

@@ -152,11 +152,11 @@ public:
     TScriptedSeam() { SetFileUserSeam(this); }
     ~TScriptedSeam() override { SetFileUserSeam(nullptr); }
 
-    TMsgButton MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override {
+    int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override {
         Messages << text;
         LastKind = kind;
         LastButtons = buttons;
-        return mbOK;
+        return mrOk;
     }
     QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) override {
         LastOpen = request;
