@@ -1,0 +1,283 @@
+#include "formats/ImageFiles.h"
+
+#include "core/Errors.h"
+#include "formats/FileData.h"
+#include "formats/FileNames.h"
+#include "formats/FormatRegistry.h"
+#include "formats/SaveFormats.h"
+#include "formats/UserSeam.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+TImageFileHook g_hook;
+bool g_previewMode = false;
+
+struct TReaderChoice {
+    const TGraphicClass* Class;
+    bool FromRegistry; // the graphic object exists only once the file is read
+};
+
+TReaderChoice ChooseReader(const QString& fileName) {
+    if (IsPngName(fileName)) return {&gcPng, false};
+    if (IsGifName(fileName)) return {&gcGif, false};
+    if (IsJpegName(fileName)) return {&gcJpeg, false};
+    if (IsOxiName(fileName)) return {&gcOxi, false};
+    if (IsRawName(fileName)) return {&gcRaw, false};
+    if (IsTiffName(fileName)) return {&gcTiff, false};
+    const QString ext = FileExtension(fileName).mid(1);
+    const TFileFormatList& list = FileFormats();
+    if (!ext.isEmpty()) {
+        if (const TExtensionEntry* e = list.FindExtension(ext)) {
+            const TGraphicClass* cls = list.FactoryClass(ext);
+            return {cls ? cls : e->Class, true};
+        }
+    }
+    return {&gcRaw, false};
+}
+
+// Calls the hook (outside preview mode) and returns the continue flag.
+bool CallHook(TGraphic* graphic, const QString& fileName, TImageFileStage stage) {
+    bool go = true;
+    if (g_hook && !g_previewMode) g_hook(graphic, fileName, stage, go);
+    return go;
+}
+
+QString FailureText(const QString& pattern, const QString& fileName) {
+    QString text = pattern;
+    const qsizetype at = text.indexOf(QStringLiteral("%s"));
+    if (at >= 0) text.replace(at, 2, fileName);
+    return text;
+}
+
+// Icons and metafiles: drawn onto the key colour over a 24-bit picture of their size, which
+// is then marked transparent with that colour.
+void DrawOnKey(TBitmap& picture) {
+    const TTriple key = ColorToTriple(TransparentKeyColour);
+    TBitmap out;
+    NewImage(out, picture.Width(), picture.Height(), TransparentKeyColour);
+    picture.SetPixelFormat(TPixelFormat::pf32bit);
+    for (int y = 0; y < picture.Height(); ++y) {
+        const uint8_t* s = picture.ScanLine(y);
+        uint8_t* d = out.ScanLine(y);
+        for (int x = 0; x < picture.Width(); ++x, s += 4, d += 3) {
+            const int a = s[3];
+            d[0] = uint8_t((s[0] * a + key.b * (255 - a) + 127) / 255);
+            d[1] = uint8_t((s[1] * a + key.g * (255 - a) + 127) / 255);
+            d[2] = uint8_t((s[2] * a + key.r * (255 - a) + 127) / 255);
+        }
+    }
+    out.SetTransparent(true);
+    out.SetTransparentColor(TransparentKeyColour);
+    out.SetFoundBitDepth(picture.FoundBitDepth());
+    picture = std::move(out);
+}
+
+int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
+    FileFormats(); // the tables exist before the options are touched
+    TOptionsOE& opt = OptionsOE();
+    opt.FileWidth = 0;
+    opt.FileHeight = 0;
+    opt.AnimatedGif = false;
+    opt.FoundBitDepth = 0;
+
+    if (fileName.isEmpty()) {
+        TOpenNameRequest request;
+        request.Filter = BuildOpenFilter(true, false, true, false);
+        request.InitialFolder = initialFolder;
+        request.Resizable = opt.ResizableDialogs;
+        request.Preview = opt.OpenPreview;
+        bool preview = opt.OpenPreview;
+        const QString chosen = FileUserSeam().ChooseOpenName(request, preview);
+        opt.OpenPreview = preview;
+        FileUserSeam().ProcessPendingEvents();
+        if (chosen.isEmpty()) return 0;
+        fileName = chosen;
+    }
+
+    int result = -1;
+    try {
+        const TReaderChoice choice = ChooseReader(fileName);
+        TGraphic graphic(*choice.Class);
+        bool go = CallHook(choice.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad);
+        if (go) {
+            const QByteArray bytes = ReadWholeFile(fileName);
+            TReadInput input{
+                fileName,
+                {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
+                g_previewMode};
+            ReadGraphic(input, graphic);
+            opt.FileWidth = graphic.FileWidth;
+            opt.FileHeight = graphic.FileHeight;
+            opt.AnimatedGif = graphic.Animated;
+            if (graphic.Picture.FoundBitDepth() > 0)
+                opt.FoundBitDepth = graphic.Picture.FoundBitDepth();
+            go = CallHook(&graphic, fileName, ifsAfterDecode);
+            if (go) DeliverGraphic(graphic, bitmap);
+        }
+        result = go ? 1 : 0;
+    } catch (...) {
+        // Every failure of a reader, including running out of memory, is the load message.
+        result = -1;
+    }
+
+    if (result < 0) {
+        CallHook(nullptr, fileName, ifsFailed);
+        if (!g_previewMode)
+            FileUserSeam().MessageBox(FailureText(FormatTexts().LoadFailed, fileName), mkError,
+                                      mbOk);
+    } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
+        opt.FileWidth = bitmap.Width();
+        opt.FileHeight = bitmap.Height();
+    }
+    return result;
+}
+
+} // namespace
+
+TOptionsOE& OptionsOE() {
+    static TOptionsOE options;
+    return options;
+}
+
+void ResetOptionsOE() {
+    OptionsOE() = TOptionsOE{};
+}
+
+int FileWidth() {
+    return OptionsOE().FileWidth;
+}
+int FileHeight() {
+    return OptionsOE().FileHeight;
+}
+bool AnimatedGif() {
+    return OptionsOE().AnimatedGif;
+}
+
+bool PreviewMode() {
+    return g_previewMode;
+}
+
+void SetImageFileHook(TImageFileHook hook) {
+    g_hook = std::move(hook);
+}
+
+const TGraphicClass& ReaderClassFor(const QString& fileName) {
+    return *ChooseReader(fileName).Class;
+}
+
+void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
+    if (!graphic.Class().Read)
+        throw ETaveluneError(std::string("no reader for ") + graphic.Class().Name);
+    graphic.Class().Read(input, graphic);
+    if (graphic.Picture.Empty() && !graphic.Is(gcOxi))
+        throw ETaveluneError("the reader delivered no picture");
+}
+
+void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap) {
+    if (graphic.Class().DrawnOnKey) DrawOnKey(graphic.Picture);
+    bitmap = std::move(graphic.Picture);
+    graphic.Picture.Clear();
+}
+
+const TGraphicClass* WriterClassFor(const QString& fileName) {
+    if (IsBmpName(fileName)) return &gcBitmap;
+    if (IsRleName(fileName)) return &gcRleBitmap;
+    if (IsJpegName(fileName)) return &gcJpeg;
+    if (IsGifName(fileName)) return &gcGif;
+    if (IsTgaName(fileName)) return &gcTarga;
+    if (IsPngName(fileName)) return &gcPng;
+    if (IsTiffName(fileName)) return &gcTiff;
+    return nullptr;
+}
+
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
+    return Load(fileName, bitmap, initialFolder);
+}
+
+int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {
+    struct TPreviewScope {
+        TPreviewScope() { g_previewMode = true; }
+        ~TPreviewScope() { g_previewMode = false; }
+    } scope;
+    QString name = fileName;
+    return Load(name, bitmap, QString());
+}
+
+QString ChooseSaveFileName(const QString& suggestedName) {
+    TSaveNameRequest request;
+    request.Filter = BuildSaveFilter();
+    request.DefaultExtension = SaveFormats().front().Extensions;
+    request.Resizable = OptionsOE().ResizableDialogs;
+    if (!suggestedName.isEmpty()) {
+        if (QFileInfo(suggestedName).isDir()) {
+            request.InitialFolder = suggestedName;
+            request.FilterIndex = 1;
+        } else {
+            const int index = FindSaveFilterIndex(suggestedName);
+            QString name = suggestedName;
+            if (index < 0) {
+                name.chop(FileExtension(name).size());
+                request.FilterIndex = 1;
+            } else {
+                request.FilterIndex = index + 1;
+            }
+            request.FileName = name;
+        }
+    }
+    const QString chosen = FileUserSeam().ChooseSaveName(request);
+    FileUserSeam().ProcessPendingEvents();
+    return chosen;
+}
+
+int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& suggestedName) {
+    FileFormats();
+    if (fileName.isEmpty()) {
+        fileName = ChooseSaveFileName(suggestedName);
+        if (fileName.isEmpty()) return 0;
+    }
+    int result = -1;
+    try {
+        if (const TGraphicClass* cls = WriterClassFor(fileName); cls && cls->Write) {
+            TGraphic graphic(*cls);
+            bool go = CallHook(&graphic, fileName, ifsBeforeSave);
+            if (go) {
+                graphic.Picture = bitmap;
+                WriteFileAtomically(fileName, cls->Write(graphic));
+                CallHook(&graphic, fileName, ifsAfterSave);
+            }
+            result = go ? 1 : 0;
+        }
+    } catch (...) {
+        result = -1;
+    }
+    if (result < 0) {
+        CallHook(nullptr, fileName, ifsFailed);
+        FileUserSeam().MessageBox(FailureText(FormatTexts().SaveFailed, fileName), mkError, mbOk);
+    }
+    return result;
+}
+
+int BitDepthFound(const QString& fileName, const TBitmap& loaded) {
+    if ((IsTiffName(fileName) || IsPngName(fileName)) && OptionsOE().FoundBitDepth > 0)
+        return OptionsOE().FoundBitDepth;
+    if (loaded.FoundBitDepth() > 0) return loaded.FoundBitDepth();
+    switch (loaded.PixelFormat()) {
+    case TPixelFormat::pf1bit:
+        return 1;
+    case TPixelFormat::pf4bit:
+        return 4;
+    case TPixelFormat::pf8bit:
+        return 8;
+    case TPixelFormat::pf15bit:
+        return 15;
+    case TPixelFormat::pf16bit:
+        return 16;
+    case TPixelFormat::pf32bit:
+        return 32;
+    default:
+        return 24;
+    }
+}

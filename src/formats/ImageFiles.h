@@ -1,0 +1,70 @@
+#pragma once
+// Loading and saving images by file name: the one way images enter and leave the program.
+// Results: 1 done, 0 nothing done and no error (no name chosen, or vetoed by the hook),
+// -1 failed and already reported to the user.
+
+#include "core/Bitmap.h"
+#include "formats/Graphic.h"
+
+#include <QString>
+#include <functional>
+#include <span>
+
+struct TOptionsOE {
+    bool OpenPreview = true;      // the open dialog's preview box, kept for the run
+    bool ResizableDialogs = true; // open and save dialogs are resizable
+    int FileWidth = 0;            // size stored in the file of the last load
+    int FileHeight = 0;
+    bool AnimatedGif = false; // the last GIF loaded has more than one frame
+    int FoundBitDepth = 0;    // bits per pixel found by the last reader that tells (0: none)
+    bool OptimizeGifPalette = true;
+    bool TargaRle = true;
+    bool FirstLayerOnly = true; // layered files are read down to their first layer
+};
+TOptionsOE& OptionsOE();
+// Start-up values of the options.
+void ResetOptionsOE();
+
+int FileWidth();
+int FileHeight();
+bool AnimatedGif();
+
+// True only while LoadImagePreview runs.
+bool PreviewMode();
+
+// The colour a loader chooses to stand for "transparent": red 206, green 237, blue 220.
+inline constexpr TColor TransparentKeyColour = 0xDCEDCE;
+
+enum TImageFileStage {
+    ifsBeforeLoad = 0,  // graphic: the reader (none for registry formats)
+    ifsAfterDecode = 1, // graphic: the decoded picture, not yet copied to the caller
+    ifsBeforeSave = 2,  // graphic: the writer, before the picture is copied into it
+    ifsAfterSave = 3,
+    ifsFailed = 4, // no graphic
+};
+// Clearing continueFlag at stages 0, 1 or 2 stops the operation without error (result 0).
+// Never called in preview mode.
+using TImageFileHook = std::function<void(TGraphic* graphic, const QString& fileName,
+                                          TImageFileStage stage, bool& continueFlag)>;
+void SetImageFileHook(TImageFileHook hook);
+
+// With an empty fileName the open dialog runs first and the chosen name comes back in it.
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {});
+// LoadImageFile with PreviewMode set: no hook, no message, reduced JPEG decoding.
+int LoadImagePreview(const QString& fileName, TBitmap& bitmap);
+// With an empty fileName the save dialog runs first, proposing suggestedName.
+int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& suggestedName = {});
+// Runs the save dialog; returns the chosen name or empty.
+QString ChooseSaveFileName(const QString& suggestedName);
+
+// The steps of a load, for callers that hold the bytes themselves (fuzzing, tools):
+// the class that reads a file of this name, the decoding, and the copy into a bitmap.
+const TGraphicClass& ReaderClassFor(const QString& fileName);
+void ReadGraphic(const TReadInput& input, TGraphic& graphic);
+void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap);
+// The writer class for a file name, or nullptr when no writer handles its extension.
+const TGraphicClass* WriterClassFor(const QString& fileName);
+
+// Bits per pixel of a loaded file as the open dialog shows it: the TIFF or PNG reader's
+// finding for those names, otherwise the loaded image's depth.
+int BitDepthFound(const QString& fileName, const TBitmap& loaded);
