@@ -126,7 +126,7 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
     if (result < 0) {
         CallHook(nullptr, fileName, ifsFailed);
         if (!g_previewMode)
-            FileUserSeam().MessageBox(FailureText(FormatTexts().LoadFailed, fileName), mkError,
+            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
                                       mbOk);
     } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
         opt.FileWidth = bitmap.Width();
@@ -255,7 +255,8 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
     }
     if (result < 0) {
         CallHook(nullptr, fileName, ifsFailed);
-        FileUserSeam().MessageBox(FailureText(FormatTexts().SaveFailed, fileName), mkError, mbOk);
+        FileUserSeam().MessageBox(FailureText(InterfaceTexts().SaveFailed, fileName), mkError,
+                                  mbOk);
     }
     return result;
 }
