@@ -7,7 +7,6 @@ const TGraphicClass gcPcx{"TPcxGraphic"};
 const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcSgi{"TSgiGraphic"};
 const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
-const TGraphicClass gcPhotoCd{"TPcdGraphic"};
 const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcPaintShopPro{"TPspGraphic"};
 const TGraphicClass gcOxs{"TOxsImage"};
