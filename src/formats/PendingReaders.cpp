@@ -8,7 +8,6 @@ const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcSgi{"TSgiGraphic"};
 const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
 const TGraphicClass gcDrHalo{"TCutGraphic"};
-const TGraphicClass gcPaintShopPro{"TPspGraphic"};
 const TGraphicClass gcOxs{"TOxsImage"};
 const TGraphicClass gcOxi{"TMyImageLayeredReg"};
 const TGraphicClass gcRaw{"TRawImage"};
