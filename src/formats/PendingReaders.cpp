@@ -11,7 +11,6 @@ const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
 const TGraphicClass gcPhotoCd{"TPcdGraphic"};
 const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcPaintShopPro{"TPspGraphic"};
-const TGraphicClass gcOxs{"TOxsImage"};
 const TGraphicClass gcRaw{"TRawImage"};
 
 // Until their codec files exist.
