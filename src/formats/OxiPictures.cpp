@@ -62,7 +62,8 @@ template <typename TRowFn>
 void ReadZlibRows(TByteReader& in, int rows, size_t rowBytes, TRowFn store) {
     const size_t start = in.Pos();
     TZlibReader z(in.Take(in.Left()));
-    std::vector<uint8_t> row(rowBytes);
+    // No row buffer for a picture without rows, whatever width it claims.
+    std::vector<uint8_t> row(rows > 0 ? rowBytes : 0);
     for (int y = 0; y < rows; ++y) {
         z.Read(row.data(), rowBytes);
         store(y, row.data());

@@ -145,6 +145,35 @@ TEST(Oxi, ThumbnailStreamOfThreePixelRows) {
     EXPECT_EQ(PixelAt(reg.Picture, 2, 1), Rgb(0, 0, 255));
 }
 
+// A picture without rows (or without columns) is empty, whatever its other side claims, and
+// nothing of that size is allocated.
+struct EmptyCase {
+    uint32_t width, height, mode;
+};
+class OxiEmptyThumbnail : public ::testing::TestWithParam<EmptyCase> {};
+TEST_P(OxiEmptyThumbnail, LoadsAsAnEmptyPicture) {
+    const EmptyCase c = GetParam();
+    TBytes b = oxi::Build(oxi::TFile{});
+    b.resize(294);
+    TBytes block;
+    oxi::PutText(block, "Thumbnail");
+    oxi::Put32(block, c.mode);
+    oxi::Put32(block, c.width);
+    oxi::Put32(block, c.height);
+    if (c.mode == 1) {
+        oxi::Put32(block, 0);
+        const TBytes z = oxi::Deflate({});
+        block.insert(block.end(), z.begin(), z.end());
+    }
+    oxi::Put32(b, uint32_t(block.size() + 4));
+    b.insert(b.end(), block.begin(), block.end());
+    const TMyImageLayeredReg reg = Loaded(b, true);
+    EXPECT_TRUE(reg.Picture.Empty());
+}
+INSTANTIATE_TEST_SUITE_P(Sides, OxiEmptyThumbnail,
+                         ::testing::Values(EmptyCase{0x7FFFFFFF, 0, 1}, EmptyCase{0, 0x7FFFFFFF, 1},
+                                           EmptyCase{0x7FFFFFFF, 0, 0}, EmptyCase{0, 0, 1}));
+
 TEST(Oxi, ThumbnailTagIsCheckedOnlyForThePreview) {
     oxi::TFile f = FileWithImage(RandomImage(4, 3, 2));
     f.Tag = "Thumbnaix";
