@@ -172,7 +172,8 @@ void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
     if (!graphic.Class().Read)
         throw ETaveluneError(std::string("no reader for ") + graphic.Class().Name);
     graphic.Class().Read(input, graphic);
-    if (graphic.Picture.Empty() && !graphic.Is(gcOxi))
+    // A layer without an image and an unreadable selection shape load as empty pictures.
+    if (graphic.Picture.Empty() && !graphic.Is(gcOxi) && !graphic.Is(gcOxs))
         throw ETaveluneError("the reader delivered no picture");
 }
 

@@ -8,6 +8,4 @@ const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcSgi{"TSgiGraphic"};
 const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
 const TGraphicClass gcDrHalo{"TCutGraphic"};
-const TGraphicClass gcOxs{"TOxsImage"};
-const TGraphicClass gcOxi{"TMyImageLayeredReg"};
 const TGraphicClass gcRaw{"TRawImage"};
