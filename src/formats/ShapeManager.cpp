@@ -95,7 +95,7 @@ bool TShapeManager::ReadShape(TBytes data) {
     if (!ok) {
         Clear();
         if (ShowMessages)
-            FileUserSeam().MessageBox(QString::fromUtf8(InvalidDataText), mkError, mbOK);
+            FileUserSeam().MessageBox(QString::fromUtf8(InvalidDataText), mkError, mbOk);
     }
     return ok;
 }
