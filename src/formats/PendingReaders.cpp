@@ -3,7 +3,6 @@
 #include "formats/Graphic.h"
 
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
-const TGraphicClass gcPcx{"TPcxGraphic"};
 const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcSgi{"TSgiGraphic"};
 const TGraphicClass gcPsd{"TPsdGraphic"};
