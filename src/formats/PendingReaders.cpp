@@ -3,7 +3,6 @@
 #include "formats/Graphic.h"
 
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
-const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcPsd{"TPsdGraphic"};
 const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
 const TGraphicClass gcPhotoCd{"TPcdGraphic"};
