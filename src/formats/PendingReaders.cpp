@@ -4,7 +4,6 @@
 
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
 const TGraphicClass gcPsd{"TPsdGraphic"};
-const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
 const TGraphicClass gcPhotoCd{"TPcdGraphic"};
 const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcPaintShopPro{"TPspGraphic"};
