@@ -5,7 +5,6 @@
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
 const TGraphicClass gcPsd{"TPsdGraphic"};
 const TGraphicClass gcPhotoCd{"TPcdGraphic"};
-const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcPaintShopPro{"TPspGraphic"};
 const TGraphicClass gcOxs{"TOxsImage"};
 const TGraphicClass gcOxi{"TMyImageLayeredReg"};
