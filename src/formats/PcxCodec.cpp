@@ -30,7 +30,10 @@ struct TPcxHeader {
 
 bool SupportedLayout(int bits, int planes) {
     if (bits == 8) return planes == 1 || planes == 3 || planes == 4;
-    return (bits == 1 || bits == 2 || bits == 4) && planes >= 1 && bits * planes <= 8;
+    // Up to 16 colours come from the header palette, 256 from the end of the file; nothing
+    // gives the colours of 32 to 128.
+    const int total = bits * planes;
+    return (bits == 1 || bits == 2 || bits == 4) && planes >= 1 && (total <= 4 || total == 8);
 }
 
 TPcxHeader ReadHeader(TByteReader& in) {

@@ -233,6 +233,15 @@ TEST(PcxDamaged, EveryTruncationFails) {
                                        [](TPcxSpec& s) { s.Encoding = 0; })));
 }
 
+// 32 to 128 colours have no palette to come from: neither the header's 16 entries nor the
+// 256 at the end.
+TEST(PcxDamaged, ColourCountsWithoutAPaletteFail) {
+    for (const auto& [bits, planes] : {std::pair{1, 5}, {1, 6}, {1, 7}, {2, 3}}) {
+        const TPcxSpec s = Spec(bits, planes, 8, 1, 2, TByteVector(size_t(2 * planes), 0x11));
+        EXPECT_THROW(DecodePcx(PcxFile(s)), ETaveluneError) << bits << " x " << planes;
+    }
+}
+
 struct PcxLie {
     const char* what;
     size_t at;
