@@ -1,6 +1,7 @@
 #include "formats/AutodeskCodec.h"
 
 #include "core/Errors.h"
+#include "formats/FlicFrame.h"
 #include "formats/Graphic.h"
 #include "formats/RasterImages.h"
 
@@ -117,5 +118,6 @@ TBitmap DecodeAutodesk(TBytes data) {
         in.Seek(4);
         if (in.LE16() == kProMagic) return DecodePro(data);
     }
+    if (IsFlic(data)) return DecodeFlicFirstFrame(data);
     Fail("not an Animator picture");
 }

@@ -1,4 +1,4 @@
-// Animator and Animator Pro pictures built byte by byte, and damaged ones.
+// Animator and Animator Pro pictures and cels built byte by byte, and damaged ones.
 #include "RasterTestUtil.h"
 #include "TestPrinters.h"
 #include "formats/AutodeskCodec.h"
@@ -60,6 +60,36 @@ TByteVector ProColourMap() {
     return body;
 }
 
+// A one-frame flic: 128-byte header, optional chunks before the frame, then the frame of the
+// given chunks. FLC files name the frame's offset in their header.
+TByteVector FlicFile(uint16_t magic, uint16_t w, uint16_t h, const std::vector<TByteVector>& chunks,
+                     const TByteVector& prefix = {}) {
+    TByteVector b(128, 0);
+    PutLE16(b, 4, magic);
+    PutLE16(b, 6, 1);
+    PutLE16(b, 8, w);
+    PutLE16(b, 10, h);
+    PutLE16(b, 12, 8);
+    Append(b, prefix);
+    if (magic == 0xAF12) PutLE32(b, 80, uint32_t(b.size()));
+    TByteVector frame(16, 0);
+    PutLE16(frame, 4, 0xF1FA);
+    PutLE16(frame, 6, uint16_t(chunks.size()));
+    for (const TByteVector& c : chunks)
+        Append(frame, c);
+    PutLE32(frame, 0, uint32_t(frame.size()));
+    Append(b, frame);
+    PutLE32(b, 0, uint32_t(b.size()));
+    return b;
+}
+
+// Colour packets: skip 0, set 3 entries: (10, 20, 30), (40, 50, 60), (255, 0, 7); then skip
+// 250 and set entry 253.
+TByteVector FlicColours(bool sixBit) {
+    const uint8_t top = sixBit ? 63 : 255;
+    return {2, 0, 0, 3, 10, 20, 30, 40, 50, 60, top, 0, 7, 250, 1, 1, 2, 3};
+}
+
 struct AutodeskCase {
     const char* what;
     TByteVector file;
@@ -110,6 +140,33 @@ INSTANTIATE_TEST_SUITE_P(
             2,
             1,
             {Rgb(9, 246, 3), Rgb(10, 245, 3)}},
+        // Lines of 3: an obsolete packet count, a run of two 1s and a literal 0; then a
+        // literal of three.
+        AutodeskCase{"animator pro cel (a flic)",
+                     FlicFile(0xAF12, 3, 2,
+                              {Chunk(4, FlicColours(false)),
+                               Chunk(15, {2, 2, 1, 0xFF, 0, 1, 0xFD, 2, 1, 0})}),
+                     3,
+                     2,
+                     {Rgb(40, 50, 60), Rgb(40, 50, 60), Rgb(10, 20, 30), Rgb(255, 0, 7),
+                      Rgb(40, 50, 60), Rgb(10, 20, 30)}},
+        AutodeskCase{"flc with a chunk before its frame",
+                     FlicFile(0xAF12, 2, 1, {Chunk(4, FlicColours(false)), Chunk(16, {253, 2})},
+                              Chunk(0xF100, {0, 0, 0, 0})),
+                     2,
+                     1,
+                     {Rgb(1, 2, 3), Rgb(255, 0, 7)}},
+        // 6-bit colours: 10 -> 40, 20 -> 81, 30 -> 121, 63 -> 255.
+        AutodeskCase{"fli with 64-level colours and raw pixels",
+                     FlicFile(0xAF11, 2, 1, {Chunk(11, FlicColours(true)), Chunk(16, {0, 2})}),
+                     2,
+                     1,
+                     {Rgb(40, 81, 121), Rgb(255, 0, 28)}},
+        AutodeskCase{"flic of a black frame",
+                     FlicFile(0xAF12, 2, 1, {Chunk(13, {}), Chunk(4, FlicColours(false))}),
+                     2,
+                     1,
+                     {Rgb(10, 20, 30), Rgb(10, 20, 30)}},
         AutodeskCase{"pro pic without colour map is grey",
                      ProFile(2, 1, {Chunk(1, {9, 10})}),
                      2,
@@ -127,10 +184,27 @@ TEST(AutodeskHandmade, EveryRegisteredExtensionLoads) {
     }
 }
 
+TEST(AutodeskDamaged, FlicsThatCannotGiveAPictureFail) {
+    const std::vector<TByteVector> files = {
+        FlicFile(0xAF12, 2, 1, {Chunk(4, FlicColours(false))}),           // no picture
+        FlicFile(0xAF12, 2, 1, {Chunk(7, {1, 0, 1, 0, 0, 2, 5, 6})}),     // changes only
+        FlicFile(0xAF12, 2, 1, {Chunk(12, {0, 0, 1, 0, 1, 0, 2, 5, 6})}), // changes only
+        FlicFile(0xAF12, 2, 1, {Chunk(15, {1, 0, 1, 0, 1, 0})}),          // runs of nothing
+        FlicFile(0xAF12, 3, 1, {Chunk(16, {1, 2})}),                      // raw bytes short
+        FlicFile(0xAF12, 300, 1, {Chunk(15, {1, 127, 5})}),               // runs short
+    };
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_THROW(DecodeAutodesk(files[i]), ETaveluneError) << i;
+}
+
 TEST(AutodeskDamaged, EveryTruncationFails) {
     ExpectTruncationsFail(QStringLiteral("a.cel"), AnimatorFile(3, 2, {0, 1, 2, 3, 4, 5}));
     ExpectTruncationsFail(QStringLiteral("a.pic"),
                           ProFile(3, 2, {Chunk(0, ProColourMap()), Chunk(1, {0, 1, 2, 3, 4, 5})}));
+    ExpectTruncationsFail(
+        QStringLiteral("a.cel"),
+        FlicFile(0xAF12, 3, 2,
+                 {Chunk(4, FlicColours(false)), Chunk(15, {2, 2, 1, 0xFF, 0, 1, 0xFD, 2, 1, 0})}));
 }
 
 struct AutodeskLie {
