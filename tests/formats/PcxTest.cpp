@@ -8,7 +8,7 @@
 
 namespace {
 
-struct TPcxSpec {
+struct TPcxFields {
     int Bits = 8, Planes = 1, Width = 1, Height = 1, BytesPerLine = 2;
     TByteVector Colormap; // up to 16 red, green, blue triples
     TByteVector Data;     // encoded lines
@@ -17,7 +17,7 @@ struct TPcxSpec {
     uint16_t XMin = 0, YMin = 0;
 };
 
-TByteVector PcxFile(const TPcxSpec& s) {
+TByteVector PcxFile(const TPcxFields& s) {
     TByteVector b(128, 0);
     b[0] = 0x0A;
     b[1] = s.Version;
@@ -64,7 +64,7 @@ const TTriple kBlack = Grey(0), kWhite = Grey(255);
 
 struct PcxCase {
     const char* what;
-    TPcxSpec spec;
+    TPcxFields fields;
     std::vector<TTriple> pixels; // top row first
     int depth;
     friend void PrintTo(const PcxCase& c, std::ostream* os) { *os << c.what; }
@@ -74,15 +74,15 @@ class PcxHandmade : public ::testing::TestWithParam<PcxCase> {};
 
 TEST_P(PcxHandmade, DecodesThePixels) {
     const PcxCase& c = GetParam();
-    const TBitmap bmp = DecodePcx(PcxFile(c.spec));
-    EXPECT_EQ(bmp.Width(), c.spec.Width) << c.what;
-    EXPECT_EQ(bmp.Height(), c.spec.Height) << c.what;
+    const TBitmap bmp = DecodePcx(PcxFile(c.fields));
+    EXPECT_EQ(bmp.Width(), c.fields.Width) << c.what;
+    EXPECT_EQ(bmp.Height(), c.fields.Height) << c.what;
     EXPECT_EQ(PixelList(bmp), c.pixels) << c.what;
     EXPECT_EQ(bmp.FoundBitDepth(), c.depth) << c.what;
 }
 
-TPcxSpec Spec(int bits, int planes, int w, int h, int bpl, TByteVector data) {
-    TPcxSpec s;
+TPcxFields Fields(int bits, int planes, int w, int h, int bpl, TByteVector data) {
+    TPcxFields s;
     s.Bits = bits;
     s.Planes = planes;
     s.Width = w;
@@ -92,7 +92,7 @@ TPcxSpec Spec(int bits, int planes, int w, int h, int bpl, TByteVector data) {
     return s;
 }
 template <typename F>
-TPcxSpec With(TPcxSpec s, F change) {
+TPcxFields With(TPcxFields s, F change) {
     change(s);
     return s;
 }
@@ -102,84 +102,84 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Rows 101 and 010, stored; an empty header palette means black and white.
         PcxCase{"mono stored",
-                With(Spec(1, 1, 3, 2, 2, {0xA0, 0x00, 0x40, 0x00}),
-                     [](TPcxSpec& s) { s.Encoding = 0; }),
+                With(Fields(1, 1, 3, 2, 2, {0xA0, 0x00, 0x40, 0x00}),
+                     [](TPcxFields& s) { s.Encoding = 0; }),
                 {kWhite, kBlack, kWhite, kBlack, kWhite, kBlack},
                 1},
         // A run of two 0xFF bytes, then two literal zero bytes; the header gives the colours.
         PcxCase{"mono coloured",
-                With(Spec(1, 1, 3, 2, 2, {0xC2, 0xFF, 0x00, 0x00}),
-                     [](TPcxSpec& s) { s.Colormap = {255, 0, 0, 0, 0, 255}; }),
+                With(Fields(1, 1, 3, 2, 2, {0xC2, 0xFF, 0x00, 0x00}),
+                     [](TPcxFields& s) { s.Colormap = {255, 0, 0, 0, 0, 255}; }),
                 {Rgb(0, 0, 255), Rgb(0, 0, 255), Rgb(0, 0, 255), Rgb(255, 0, 0), Rgb(255, 0, 0),
                  Rgb(255, 0, 0)},
                 1},
         // Four planes of one bit: x = 0 has bits 1,0,1,0 (index 5), x = 1 bits 0,1,1,1 (14);
         // the byte 0xC0 of the third plane is escaped as a run of one.
         PcxCase{"ega planes",
-                With(Spec(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
-                     [](TPcxSpec& s) { s.Colormap = RampColormap(); }),
+                With(Fields(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
+                     [](TPcxFields& s) { s.Colormap = RampColormap(); }),
                 {Ramp(5), Ramp(14)},
                 4},
         PcxCase{"ega planes, version without palette",
-                With(Spec(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
-                     [](TPcxSpec& s) {
+                With(Fields(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
+                     [](TPcxFields& s) {
                          s.Colormap = RampColormap();
                          s.Version = 3;
                      }),
                 {Rgb(0xAA, 0, 0xAA), Rgb(0xFF, 0xFF, 0x55)},
                 4},
         PcxCase{"ega planes, empty header palette",
-                Spec(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
+                Fields(1, 4, 2, 1, 2, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x40, 0}),
                 {Rgb(0xAA, 0, 0xAA), Rgb(0xFF, 0xFF, 0x55)},
                 4},
         // Two planes of one bit: indices 1, 2, 3, 0.
         PcxCase{"four colours in planes",
-                With(Spec(1, 2, 4, 1, 2, {0xA0, 0, 0x60, 0}),
-                     [](TPcxSpec& s) { s.Colormap = RampColormap(); }),
+                With(Fields(1, 2, 4, 1, 2, {0xA0, 0, 0x60, 0}),
+                     [](TPcxFields& s) { s.Colormap = RampColormap(); }),
                 {Ramp(1), Ramp(2), Ramp(3), Ramp(0)},
                 2},
         // Packed two-bit pixels 0, 1, 2, 3 | 2.
         PcxCase{"packed two bits",
-                With(Spec(2, 1, 5, 1, 2, {0x1B, 0x80}),
-                     [](TPcxSpec& s) { s.Colormap = RampColormap(); }),
+                With(Fields(2, 1, 5, 1, 2, {0x1B, 0x80}),
+                     [](TPcxFields& s) { s.Colormap = RampColormap(); }),
                 {Ramp(0), Ramp(1), Ramp(2), Ramp(3), Ramp(2)},
                 2},
         // Packed four-bit pixels 3, 15, 10; 0xAF would read as a run, so it is escaped.
         PcxCase{"packed four bits",
-                With(Spec(4, 1, 3, 1, 2, {0x3F, 0xC1, 0xA0}),
-                     [](TPcxSpec& s) { s.Colormap = RampColormap(); }),
+                With(Fields(4, 1, 3, 1, 2, {0x3F, 0xC1, 0xA0}),
+                     [](TPcxFields& s) { s.Colormap = RampColormap(); }),
                 {Ramp(3), Ramp(15), Ramp(10)},
                 4},
         // Two planes of two bits: index = low plane | high plane << 2 = 1 | 2 << 2 = 9.
         PcxCase{"two planes of two bits",
-                With(Spec(2, 2, 1, 1, 2, {0x40, 0, 0x80, 0}),
-                     [](TPcxSpec& s) { s.Colormap = RampColormap(); }),
+                With(Fields(2, 2, 1, 1, 2, {0x40, 0, 0x80, 0}),
+                     [](TPcxFields& s) { s.Colormap = RampColormap(); }),
                 {Ramp(9)},
                 4},
         // Lines of 4 bytes for 3 pixels: a run of three 7s and a pad byte, then 0, an escaped
         // 197, 9 and a pad byte.
         PcxCase{"256 colours",
-                With(Spec(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0}),
-                     [](TPcxSpec& s) { s.Trailer = Trailer256(); }),
+                With(Fields(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0}),
+                     [](TPcxFields& s) { s.Trailer = Trailer256(); }),
                 {Entry256(7), Entry256(7), Entry256(7), Entry256(0), Entry256(197), Entry256(9)},
                 8},
         PcxCase{"eight bits without a palette are grey",
-                Spec(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0}),
+                Fields(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0}),
                 {Grey(7), Grey(7), Grey(7), Grey(0), Grey(197), Grey(9)},
                 8},
         // One run of four fills both lines.
         PcxCase{"run across lines",
-                Spec(8, 1, 2, 2, 2, {0xC4, 5}),
+                Fields(8, 1, 2, 2, 2, {0xC4, 5}),
                 {Grey(5), Grey(5), Grey(5), Grey(5)},
                 8},
         // Red plane 10 20, green 30 40, blue 50 60.
         PcxCase{"three planes",
-                Spec(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}),
+                Fields(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}),
                 {Rgb(10, 30, 50), Rgb(20, 40, 60)},
                 24},
         PcxCase{"window away from the origin",
-                With(Spec(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}),
-                     [](TPcxSpec& s) {
+                With(Fields(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}),
+                     [](TPcxFields& s) {
                          s.XMin = 100;
                          s.YMin = 7;
                      }),
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PcxHandmade, FourPlanesKeepAlpha) {
     const TBitmap bmp =
-        DecodePcx(PcxFile(Spec(8, 4, 2, 1, 2, {10, 20, 30, 40, 50, 60, 0, 0xC1, 200})));
+        DecodePcx(PcxFile(Fields(8, 4, 2, 1, 2, {10, 20, 30, 40, 50, 60, 0, 0xC1, 200})));
     ASSERT_EQ(bmp.PixelFormat(), TPixelFormat::pf32bit);
     EXPECT_EQ(AlphaList(bmp), (TByteVector{0, 200}));
     EXPECT_EQ(PixelList(bmp), (std::vector<TTriple>{Rgb(10, 30, 50), Rgb(20, 40, 60)}));
@@ -196,7 +196,7 @@ TEST(PcxHandmade, FourPlanesKeepAlpha) {
 }
 
 TEST(PcxHandmade, EveryRegisteredExtensionLoads) {
-    const TByteVector file = PcxFile(Spec(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}));
+    const TByteVector file = PcxFile(Fields(8, 3, 2, 1, 2, {10, 20, 30, 40, 50, 60}));
     for (const char* name : {"a.pcx", "b.PCC", "c.scr"}) {
         const TDispatchedLoad load = LoadThroughDispatcher(QString::fromLatin1(name), file);
         EXPECT_EQ(load.Result, 1) << name;
@@ -214,11 +214,11 @@ TByteVector GoodTrueColour() {
     for (int y = 0; y < 4; ++y)
         for (int p = 0; p < 3; ++p)
             Append(data, {0xC6, uint8_t(y * 40 + p)});
-    return PcxFile(Spec(8, 3, 5, 4, 6, data));
+    return PcxFile(Fields(8, 3, 5, 4, 6, data));
 }
 
 TByteVector GoodPalette() {
-    TPcxSpec s = Spec(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0});
+    TPcxFields s = Fields(8, 1, 3, 2, 4, {0xC3, 7, 1, 0, 0xC1, 0xC5, 9, 0});
     s.Trailer = Trailer256();
     return PcxFile(s);
 }
@@ -229,15 +229,15 @@ TEST(PcxDamaged, EveryTruncationFails) {
     const size_t dataEnd = 128 + 8;
     ExpectTruncationsFail(QStringLiteral("a.pcx"), GoodPalette(), {dataEnd});
     ExpectTruncationsFail(QStringLiteral("a.pcx"),
-                          PcxFile(With(Spec(1, 1, 3, 2, 2, {0xA0, 0x00, 0x40, 0x00}),
-                                       [](TPcxSpec& s) { s.Encoding = 0; })));
+                          PcxFile(With(Fields(1, 1, 3, 2, 2, {0xA0, 0x00, 0x40, 0x00}),
+                                       [](TPcxFields& s) { s.Encoding = 0; })));
 }
 
 // 32 to 128 colours have no palette to come from: neither the header's 16 entries nor the
 // 256 at the end.
 TEST(PcxDamaged, ColourCountsWithoutAPaletteFail) {
     for (const auto& [bits, planes] : {std::pair{1, 5}, {1, 6}, {1, 7}, {2, 3}}) {
-        const TPcxSpec s = Spec(bits, planes, 8, 1, 2, TByteVector(size_t(2 * planes), 0x11));
+        const TPcxFields s = Fields(bits, planes, 8, 1, 2, TByteVector(size_t(2 * planes), 0x11));
         EXPECT_THROW(DecodePcx(PcxFile(s)), ETaveluneError) << bits << " x " << planes;
     }
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct TRlaSpec {
+struct TRlaFields {
     int16_t Left = 0, Bottom = 0;
     int Width = 1, Height = 1;
     int16_t Colours = 3, Mattes = 0, Aux = 0;
@@ -33,7 +33,7 @@ TByteVector Cat(const std::vector<TByteVector>& parts) {
 
 // rows[i] (bottom first) holds the channel records of row i; offsetOf[i] names the row whose
 // data the table entry i points at.
-TByteVector RlaFile(const TRlaSpec& s, const std::vector<std::vector<TByteVector>>& rows,
+TByteVector RlaFile(const TRlaFields& s, const std::vector<std::vector<TByteVector>>& rows,
                     std::vector<int> offsetOf = {}) {
     TByteVector b(740, 0);
     PutBE16(b, 0, uint16_t(s.Left));
@@ -71,8 +71,8 @@ TByteVector RlaFile(const TRlaSpec& s, const std::vector<std::vector<TByteVector
     return b;
 }
 
-TRlaSpec Spec(int w, int h, int16_t colours = 3, int16_t mattes = 0) {
-    TRlaSpec s;
+TRlaFields Fields(int w, int h, int16_t colours = 3, int16_t mattes = 0) {
+    TRlaFields s;
     s.Width = w;
     s.Height = h;
     s.Colours = colours;
@@ -80,7 +80,7 @@ TRlaSpec Spec(int w, int h, int16_t colours = 3, int16_t mattes = 0) {
     return s;
 }
 template <typename F>
-TRlaSpec With(TRlaSpec s, F change) {
+TRlaFields With(TRlaFields s, F change) {
     change(s);
     return s;
 }
@@ -115,15 +115,15 @@ INSTANTIATE_TEST_SUITE_P(
     Files, RlaHandmade,
     ::testing::Values(
         RlaCase{"colour, rows from the bottom",
-                RlaFile(Spec(2, 2), kTwoRows),
+                RlaFile(Fields(2, 2), kTwoRows),
                 2,
                 2,
                 kTwoRowsPixels,
                 {},
                 24},
         RlaCase{"active window away from the origin",
-                RlaFile(With(Spec(2, 2),
-                             [](TRlaSpec& s) {
+                RlaFile(With(Fields(2, 2),
+                             [](TRlaFields& s) {
                                  s.Left = 100;
                                  s.Bottom = -40;
                              }),
@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 24},
         RlaCase{"files older than the bit fields hold 8 bits",
-                RlaFile(With(Spec(2, 2),
-                             [](TRlaSpec& s) {
+                RlaFile(With(Fields(2, 2),
+                             [](TRlaFields& s) {
                                  s.ColourBits = 0;
                                  s.MatteBits = 0;
                              }),
@@ -146,21 +146,21 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 24},
         RlaCase{"matte as alpha",
-                RlaFile(Spec(2, 1, 3, 1), {{Run(2, 1), Run(2, 2), Run(2, 3), Literal({0, 255})}}),
+                RlaFile(Fields(2, 1, 3, 1), {{Run(2, 1), Run(2, 2), Run(2, 3), Literal({0, 255})}}),
                 2,
                 1,
                 {Rgb(1, 2, 3), Rgb(1, 2, 3)},
                 {0, 255},
                 32},
         RlaCase{"grey",
-                RlaFile(Spec(3, 1, 1), {{Literal({7, 8, 9})}}),
+                RlaFile(Fields(3, 1, 1), {{Literal({7, 8, 9})}}),
                 3,
                 1,
                 {Grey(7), Grey(8), Grey(9)},
                 {},
                 8},
         RlaCase{"grey with matte",
-                RlaFile(Spec(1, 1, 1, 1), {{Run(1, 70), Run(1, 90)}}),
+                RlaFile(Fields(1, 1, 1, 1), {{Run(1, 70), Run(1, 90)}}),
                 1,
                 1,
                 {Grey(70)},
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                 16},
         // Each 16-bit channel: the high bytes of the row, then the low bytes.
         RlaCase{"16-bit samples in byte planes",
-                RlaFile(With(Spec(2, 1), [](TRlaSpec& s) { s.ColourBits = 16; }),
+                RlaFile(With(Fields(2, 1), [](TRlaFields& s) { s.ColourBits = 16; }),
                         {{Cat({Literal({0x12, 0xFF}), Literal({0x34, 0xFF})}),
                           Cat({Run(2, 0x80), Run(2, 0x80)}), Cat({Run(2, 0), Run(2, 0xFF)})}}),
                 2,
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 48},
         RlaCase{"16-bit matte",
-                RlaFile(With(Spec(1, 1, 3, 1), [](TRlaSpec& s) { s.MatteBits = 16; }),
+                RlaFile(With(Fields(1, 1, 3, 1), [](TRlaFields& s) { s.MatteBits = 16; }),
                         {{Run(1, 1), Run(1, 2), Run(1, 3), Cat({Run(1, 0xFF), Run(1, 0x00)})}}),
                 1,
                 1,
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {254},
                 40},
         RlaCase{"extra colour, matte and auxiliary channels are skipped",
-                RlaFile(With(Spec(1, 1, 4, 2), [](TRlaSpec& s) { s.Aux = 1; }),
+                RlaFile(With(Fields(1, 1, 4, 2), [](TRlaFields& s) { s.Aux = 1; }),
                         {{Run(1, 1), Run(1, 2), Run(1, 3), Run(1, 99), Run(1, 50), Run(1, 60),
                           Run(1, 70)}}),
                 1,
@@ -194,14 +194,14 @@ INSTANTIATE_TEST_SUITE_P(
                 {50},
                 32},
         RlaCase{"a run longer than the row is cut",
-                RlaFile(Spec(2, 1), {{Run(100, 1), Run(3, 2), Literal({3, 4, 5})}}),
+                RlaFile(Fields(2, 1), {{Run(100, 1), Run(3, 2), Literal({3, 4, 5})}}),
                 2,
                 1,
                 {Rgb(1, 2, 3), Rgb(1, 2, 4)},
                 {},
                 24},
         RlaCase{"rows sharing their data",
-                RlaFile(Spec(1, 3),
+                RlaFile(Fields(1, 3),
                         {{Run(1, 1), Run(1, 2), Run(1, 3)}, {Run(1, 4), Run(1, 5), Run(1, 6)}},
                         {0, 1, 0}),
                 1,
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                 24}));
 
 TEST(RlaHandmade, EveryRegisteredExtensionLoads) {
-    const TByteVector file = RlaFile(Spec(2, 2), kTwoRows);
+    const TByteVector file = RlaFile(Fields(2, 2), kTwoRows);
     for (const char* name : {"a.rla", "a.RPF"}) {
         const TDispatchedLoad load = LoadThroughDispatcher(QString::fromLatin1(name), file);
         EXPECT_EQ(load.Result, 1) << name;
@@ -258,7 +258,7 @@ TByteVector RlaOf(const TBitmap& bmp, const TByteVector& alpha = {}) {
         rows.push_back({EncodeChannel(r), EncodeChannel(g), EncodeChannel(b)});
         if (!alpha.empty()) rows.back().push_back(EncodeChannel(a));
     }
-    return RlaFile(Spec(bmp.Width(), bmp.Height(), 3, alpha.empty() ? 0 : 1), rows);
+    return RlaFile(Fields(bmp.Width(), bmp.Height(), 3, alpha.empty() ? 0 : 1), rows);
 }
 
 // ImageMagick 6.9 rejects files of the published layout as corrupt, so it cannot serve as a
@@ -284,7 +284,7 @@ TEST(RlaEncoded, MatteBecomesAlpha) {
 // Damaged files: a 2 x 2 colour file; the offset table at 740, rows from 748, each row's
 // records of 4 bytes (length 2, then a run).
 TByteVector GoodFile() {
-    return RlaFile(Spec(2, 2),
+    return RlaFile(Fields(2, 2),
                    {{Run(2, 1), Run(2, 2), Run(2, 3)}, {Run(2, 4), Run(2, 5), Run(2, 6)}});
 }
 

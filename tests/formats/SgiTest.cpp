@@ -8,13 +8,13 @@
 
 namespace {
 
-struct TSgiSpec {
+struct TSgiFields {
     uint8_t Storage = 0, Bpc = 1;
     uint16_t Dimension = 3, X = 1, Y = 1, Z = 1;
     uint32_t Colormap = 0;
 };
 
-TByteVector SgiHeader(const TSgiSpec& s) {
+TByteVector SgiHeader(const TSgiFields& s) {
     TByteVector b(512, 0);
     PutBE16(b, 0, 474);
     b[2] = s.Storage;
@@ -29,7 +29,7 @@ TByteVector SgiHeader(const TSgiSpec& s) {
 }
 
 // Samples channel after channel, each channel's rows from the bottom.
-TByteVector SgiVerbatim(TSgiSpec s, const std::vector<uint32_t>& samples) {
+TByteVector SgiVerbatim(TSgiFields s, const std::vector<uint32_t>& samples) {
     s.Storage = 0;
     TByteVector b = SgiHeader(s);
     for (const uint32_t v : samples) {
@@ -40,7 +40,8 @@ TByteVector SgiVerbatim(TSgiSpec s, const std::vector<uint32_t>& samples) {
 }
 
 // Run-length rows: entry y + c * Y of the tables points at rows[rowOf[entry]].
-TByteVector SgiRle(TSgiSpec s, const std::vector<TByteVector>& rows, std::vector<int> rowOf = {}) {
+TByteVector SgiRle(TSgiFields s, const std::vector<TByteVector>& rows,
+                   std::vector<int> rowOf = {}) {
     s.Storage = 1;
     const size_t entries = size_t(s.Y) * s.Z;
     if (rowOf.empty())
@@ -60,8 +61,8 @@ TByteVector SgiRle(TSgiSpec s, const std::vector<TByteVector>& rows, std::vector
     return b;
 }
 
-TSgiSpec Spec(uint16_t dimension, uint16_t x, uint16_t y, uint16_t z, uint8_t bpc = 1) {
-    TSgiSpec s;
+TSgiFields Fields(uint16_t dimension, uint16_t x, uint16_t y, uint16_t z, uint8_t bpc = 1) {
+    TSgiFields s;
     s.Dimension = dimension;
     s.X = x;
     s.Y = y;
@@ -95,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, SgiHandmade,
     ::testing::Values(
         SgiCase{"verbatim colour, bottom row first",
-                SgiVerbatim(Spec(3, 2, 2, 3), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+                SgiVerbatim(Fields(3, 2, 2, 3), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
                 2,
                 2,
                 {Rgb(3, 7, 11), Rgb(4, 8, 12), Rgb(1, 5, 9), Rgb(2, 6, 10)},
@@ -103,28 +104,28 @@ INSTANTIATE_TEST_SUITE_P(
                 24},
         // 16-bit samples round to the nearest 8-bit value.
         SgiCase{"verbatim 16-bit grey",
-                SgiVerbatim(Spec(2, 5, 1, 7, 2), {0x00FF, 0x7F7F, 0x8080, 0xFFFF, 0x0080}),
+                SgiVerbatim(Fields(2, 5, 1, 7, 2), {0x00FF, 0x7F7F, 0x8080, 0xFFFF, 0x0080}),
                 5,
                 1,
                 {Grey(1), Grey(127), Grey(128), Grey(255), Grey(0)},
                 {},
                 16},
         SgiCase{"one dimension ignores the other sizes",
-                SgiVerbatim(Spec(1, 3, 77, 9), {4, 5, 6}),
+                SgiVerbatim(Fields(1, 3, 77, 9), {4, 5, 6}),
                 3,
                 1,
                 {Grey(4), Grey(5), Grey(6)},
                 {},
                 8},
         SgiCase{"grey and alpha",
-                SgiVerbatim(Spec(3, 1, 1, 2), {50, 128}),
+                SgiVerbatim(Fields(3, 1, 1, 2), {50, 128}),
                 1,
                 1,
                 {Grey(50)},
                 {128},
                 16},
         SgiCase{"a fifth channel is skipped",
-                SgiVerbatim(Spec(3, 1, 1, 5), {1, 2, 3, 4, 5}),
+                SgiVerbatim(Fields(3, 1, 1, 5), {1, 2, 3, 4, 5}),
                 1,
                 1,
                 {Rgb(1, 2, 3)},
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                 32},
         // Bottom row: a run of three 9s; top row: three literal samples.
         SgiCase{"run-length grey",
-                SgiRle(Spec(2, 3, 2, 1), {{0x03, 9, 0}, {0x83, 1, 2, 3, 0}}),
+                SgiRle(Fields(2, 3, 2, 1), {{0x03, 9, 0}, {0x83, 1, 2, 3, 0}}),
                 3,
                 2,
                 {Grey(1), Grey(2), Grey(3), Grey(9), Grey(9), Grey(9)},
@@ -140,21 +141,21 @@ INSTANTIATE_TEST_SUITE_P(
                 8},
         // Rows 0 and 2 share their data.
         SgiCase{"shared rows",
-                SgiRle(Spec(2, 2, 3, 1), {{0x02, 40, 0}, {0x82, 1, 2, 0}}, {0, 1, 0}),
+                SgiRle(Fields(2, 2, 3, 1), {{0x02, 40, 0}, {0x82, 1, 2, 0}}, {0, 1, 0}),
                 2,
                 3,
                 {Grey(40), Grey(40), Grey(1), Grey(2), Grey(40), Grey(40)},
                 {},
                 8},
         SgiCase{"a run longer than the row is cut",
-                SgiRle(Spec(2, 2, 1, 1), {{0x05, 7, 0}}),
+                SgiRle(Fields(2, 2, 1, 1), {{0x05, 7, 0}}),
                 2,
                 1,
                 {Grey(7), Grey(7)},
                 {},
                 8},
         SgiCase{"a row may end without its terminator",
-                SgiRle(Spec(2, 2, 1, 1), {{0x02, 6}}),
+                SgiRle(Fields(2, 2, 1, 1), {{0x02, 6}}),
                 2,
                 1,
                 {Grey(6), Grey(6)},
@@ -162,10 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                 8},
         // Packets of 16-bit units: the count is in the low byte of the unit.
         SgiCase{"run-length 16-bit colour and alpha",
-                SgiRle(Spec(3, 2, 1, 4, 2), {{0, 0x02, 0xFF, 0xFF, 0, 0},
-                                             {0, 0x82, 0x00, 0x00, 0x80, 0x80, 0, 0},
-                                             {0, 0x02, 0x40, 0x40, 0, 0},
-                                             {0, 0x82, 0xFF, 0xFF, 0x00, 0x00, 0, 0}}),
+                SgiRle(Fields(3, 2, 1, 4, 2), {{0, 0x02, 0xFF, 0xFF, 0, 0},
+                                               {0, 0x82, 0x00, 0x00, 0x80, 0x80, 0, 0},
+                                               {0, 0x02, 0x40, 0x40, 0, 0},
+                                               {0, 0x82, 0xFF, 0xFF, 0x00, 0x00, 0, 0}}),
                 2,
                 1,
                 {Rgb(255, 0, 64), Rgb(255, 128, 64)},
@@ -173,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                 64}));
 
 TEST(SgiHandmade, EveryRegisteredExtensionLoads) {
-    const TByteVector file = SgiVerbatim(Spec(3, 1, 1, 3), {10, 20, 30});
+    const TByteVector file = SgiVerbatim(Fields(3, 1, 1, 3), {10, 20, 30});
     for (const char* name : {"a.sgi", "a.RGB", "a.rgba", "a.bw"}) {
         const TDispatchedLoad load = LoadThroughDispatcher(QString::fromLatin1(name), file);
         EXPECT_EQ(load.Result, 1) << name;
@@ -189,13 +190,13 @@ TByteVector GoodRle() {
     std::vector<TByteVector> rows;
     for (int i = 0; i < 6; ++i)
         rows.push_back({0x02, uint8_t(10 * i), 0});
-    return SgiRle(Spec(3, 2, 2, 3), rows);
+    return SgiRle(Fields(3, 2, 2, 3), rows);
 }
 
 TEST(SgiDamaged, EveryTruncationFails) {
     ExpectTruncationsFail(QStringLiteral("a.sgi"), GoodRle());
     ExpectTruncationsFail(QStringLiteral("a.rgb"),
-                          SgiVerbatim(Spec(3, 2, 2, 3, 2), std::vector<uint32_t>(12, 0x1234)));
+                          SgiVerbatim(Fields(3, 2, 2, 3, 2), std::vector<uint32_t>(12, 0x1234)));
 }
 
 struct SgiLie {
