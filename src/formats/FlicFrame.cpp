@@ -24,7 +24,7 @@ constexpr size_t kChunkHead = 6;
 enum TFlicChunk : uint16_t {
     fcColour256 = 4, // palette entries of 0..255
     fcColour64 = 11, // palette entries of 0..63
-    fcBlack = 13,
+    fcBlack = 13,    // says nothing of the picture's size: a few bytes could claim any
     fcByteRun = 15,
     fcCopy = 16,
     fcDeltaFli = 12,
@@ -131,7 +131,6 @@ TBitmap DecodeFlicFirstFrame(TBytes data) {
         case fcColour64:
             ReadColours(chunk, type == fcColour64, palette);
             break;
-        case fcBlack:
         case fcByteRun:
         case fcCopy:
             // A whole picture needs a byte per pixel (raw), or per line its count and runs of
@@ -141,10 +140,11 @@ TBitmap DecodeFlicFirstFrame(TBytes data) {
                 (1 + (uint64_t(width) + 126) / 127 * 2) * height > chunk.Left())
                 Fail("truncated");
             image = NewCheckedImage(width, height, QImage::Format_Indexed8);
-            if (type == fcBlack) image.fill(0u);
             if (type == fcByteRun) ReadByteRun(chunk, image);
             if (type == fcCopy) ReadCopy(chunk, image);
             break;
+        case fcBlack:
+            Fail("first frame is a black screen");
         case fcDeltaFli:
         case fcDeltaFlc:
             Fail("first frame holds only changes");
