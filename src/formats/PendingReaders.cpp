@@ -3,9 +3,4 @@
 #include "formats/Graphic.h"
 
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
-const TGraphicClass gcPcx{"TPcxGraphic"};
-const TGraphicClass gcRla{"TRlaGraphic"};
-const TGraphicClass gcSgi{"TSgiGraphic"};
-const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
-const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcRaw{"TRawImage"};
