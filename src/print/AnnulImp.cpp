@@ -33,7 +33,6 @@ void TAnnulerForm::ShowWaiting() {
     adjustSize();
     CentreOnMainWindow(*this);
     show();
-    raise();
 }
 
 void TAnnulerForm::BAnnulerClick() {

@@ -110,6 +110,7 @@ void TImprForm::BuildControls() {
     column->addStretch();
 
     auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(kPreviewOrigin, 0, 0, 0);
     buttons->addWidget(BConfigurer);
     buttons->addStretch();
     buttons->addWidget(BImprimer);
@@ -126,7 +127,7 @@ void TImprForm::BuildControls() {
     top->addLayout(column);
 
     auto* all = new QVBoxLayout(this);
-    all->setContentsMargins(0, 0, kPreviewOrigin, 12);
+    all->setContentsMargins(0, 12, kPreviewOrigin, 12);
     all->addLayout(top);
     all->addLayout(buttons);
     all->setSizeConstraint(QLayout::SetFixedSize);
