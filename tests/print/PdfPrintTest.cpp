@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -272,6 +273,49 @@ TEST_F(PdfFixture, DecliningTheFileNameKeepsTheDialogOpen) {
               TPrintResult::Cancelled);
     EXPECT_TRUE(open);
     EXPECT_TRUE(FolderEntries().isEmpty());
+}
+
+TEST_F(PdfFixture, TheFileNameIsAskedForEachJobFromTheLastOne) {
+    QStringList suggestions;
+    TPrinterTarget target([&](QWidget*, const QString& suggested) {
+        suggestions << suggested;
+        return Folder.filePath(QStringLiteral("report"));
+    });
+    target.Printer().setOutputFormat(QPrinter::PdfFormat);
+    target.SetTitle(QStringLiteral("holiday.photo.jpg"));
+    ASSERT_TRUE(target.PrepareJob(nullptr));
+    EXPECT_EQ(target.OutputFile(), Folder.filePath(QStringLiteral("report.pdf")));
+    ASSERT_TRUE(target.PrepareJob(nullptr));
+    ASSERT_EQ(suggestions.size(), 2);
+    EXPECT_EQ(suggestions[0], QDir::home().filePath(QStringLiteral("holiday.photo.pdf")));
+    EXPECT_EQ(suggestions[1], Folder.filePath(QStringLiteral("report.pdf")));
+}
+
+TEST_F(PdfFixture, DocumentStatesAreChecked) {
+    ASSERT_TRUE(Target->PrepareJob(nullptr));
+    EXPECT_FALSE(Target->EndDocument());
+    EXPECT_EQ(Target->ErrorText(), PrinterNotPrintingText());
+    QPainter* painter = Target->BeginDocument();
+    ASSERT_NE(painter, nullptr);
+    EXPECT_TRUE(Target->Printing());
+    EXPECT_EQ(Target->BeginDocument(), nullptr);
+    EXPECT_EQ(Target->ErrorText(), PrinterBusyText());
+    painter->fillRect(0, 0, 10, 10, Qt::black);
+    // Aborting leaves neither the document nor its temporary file.
+    Target->AbortDocument();
+    EXPECT_FALSE(Target->Printing());
+    EXPECT_TRUE(FolderEntries().isEmpty());
+    // The printer still writes where the user chose.
+    EXPECT_EQ(Target->Printer().outputFileName(), Chosen);
+    EXPECT_TRUE(Target->PrintsToFile());
+}
+
+TEST(PrinterTargetTest, WithoutSystemPrintersTheTargetIsAPdfFile) {
+    TPrinterTarget target([](QWidget*, const QString&) { return QString(); });
+    if (!SystemPrinterNames().isEmpty()) GTEST_SKIP() << "this machine has printers";
+    EXPECT_TRUE(target.PrintsToFile());
+    EXPECT_GT(target.PageMetrics().Dpi, 0);
+    EXPECT_FALSE(target.PrepareJob(nullptr)); // the file name was declined
 }
 
 } // namespace
