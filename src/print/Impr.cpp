@@ -165,7 +165,7 @@ void TImprForm::FormShow(const TBitmap& image, const QString& filePath) {
     m_updating = false;
     m_image = image;
     m_filePath = filePath;
-    m_preview = QImage();
+    ForgetPreview();
     m_target.SetLandscape(!(image.Width() < image.Height()));
     ReadPage();
     ResetLayout();
@@ -178,7 +178,7 @@ void TImprForm::FormShow(const TBitmap& image, const QString& filePath) {
 
 void TImprForm::ReleaseImage() {
     m_image = TBitmap();
-    m_preview = QImage();
+    ForgetPreview();
 }
 
 void TImprForm::ReadPage() {
@@ -331,7 +331,7 @@ void TImprForm::CBCentrerClick() {
 void TImprForm::BConfigurerClick() {
     m_target.ShowSetup(this);
     ReadPage();
-    m_preview = QImage();
+    ForgetPreview();
     ResetLayout();
 }
 

@@ -120,6 +120,7 @@ private:
 
     void PaintPagePicture(QPainter& painter);
     const QImage& PreviewImage(const QSize& size);
+    void ForgetPreview();
 
     IPrintTarget& m_target;
     TPageUnit m_unit;
@@ -138,5 +139,8 @@ private:
     bool m_sizeEdited = false;
     bool m_positionEdited = false;
 
-    QImage m_preview; // the image scaled for the page picture, kept while its size holds
+    // The image reduced once to the page picture's size, and scaled from that to the size in
+    // use, so that moving the slider never goes back to a large image.
+    QImage m_previewBase;
+    QImage m_preview;
 };

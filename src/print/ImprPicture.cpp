@@ -49,9 +49,29 @@ QRect TImprForm::PreviewImageRect() const {
         std::max(Rounded(m_image.Width() * k), 1), std::max(Rounded(m_image.Height() * k), 1));
 }
 
+void TImprForm::ForgetPreview() {
+    m_previewBase = QImage();
+    m_preview = QImage();
+}
+
 const QImage& TImprForm::PreviewImage(const QSize& size) {
-    if (m_preview.size() != size)
-        m_preview = m_image.Image().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (m_preview.size() == size) return m_preview;
+    if (m_previewBase.isNull()) {
+        // Twice the inner area: room for any scale the layout allows, and still small.
+        QSize base = m_image.Image().size();
+        const QSize room = PreviewInnerRect().size() * 2;
+        if (base.width() > room.width() || base.height() > room.height())
+            base.scale(room, Qt::KeepAspectRatio);
+        m_previewBase =
+            base == m_image.Image().size()
+                ? m_image.Image()
+                : m_image.Image().scaled(base, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    const QImage& source =
+        size.width() <= m_previewBase.width() && size.height() <= m_previewBase.height()
+            ? m_previewBase
+            : m_image.Image();
+    m_preview = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return m_preview;
 }
 

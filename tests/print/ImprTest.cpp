@@ -634,4 +634,31 @@ TEST_F(ImprFixture, FittedPictureFillsTheInnerArea) {
     EXPECT_LE(std::abs((image.top() - inner.top()) - (inner.bottom() - image.bottom())), 1);
 }
 
+TEST_F(ImprFixture, PictureShowsTheImageTheRightWayRound) {
+    // A large image, left half red and right half blue, top row green.
+    QImage image(3000, 2000, QImage::Format_BGR888);
+    image.fill(QColor(255, 0, 0));
+    for (int y = 0; y < 2000; ++y) {
+        uint8_t* row = image.scanLine(y);
+        for (int x = y < 200 ? 0 : 1500; x < 3000; ++x) {
+            row[3 * x] = y < 200 ? 0 : 255;     // blue
+            row[3 * x + 1] = y < 200 ? 255 : 0; // green
+            row[3 * x + 2] = 0;                 // red
+        }
+    }
+    Target.Portrait = kA4At254;
+    Form = std::make_unique<TImprForm>(Target, TPageUnit::Centimetre, nullptr, &User);
+    Form->FormShow(TBitmap(image), QStringLiteral("big.jpg"));
+    Form->adjustSize();
+    for (int scale : {8, 5, 3}) {
+        Form->ScrollBarZoom->setValue(scale);
+        const QRect r = Form->PreviewImageRect();
+        const QImage shot = Form->grab().toImage();
+        const int y = r.top() + r.height() * 3 / 4;
+        EXPECT_EQ(PixelOf(shot, QPoint(r.left() + r.width() / 4, y)), 0xFF0000u) << scale;
+        EXPECT_EQ(PixelOf(shot, QPoint(r.left() + r.width() * 3 / 4, y)), 0x0000FFu) << scale;
+        EXPECT_EQ(PixelOf(shot, QPoint(r.center().x(), r.top() + 2)), 0x00FF00u) << scale;
+    }
+}
+
 } // namespace
