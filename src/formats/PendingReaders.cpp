@@ -3,14 +3,4 @@
 #include "formats/Graphic.h"
 
 const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
-const TGraphicClass gcPcx{"TPcxGraphic"};
-const TGraphicClass gcRla{"TRlaGraphic"};
-const TGraphicClass gcSgi{"TSgiGraphic"};
-const TGraphicClass gcPsd{"TPsdGraphic"};
-const TGraphicClass gcAutodesk{"TAutodeskGraphic"};
-const TGraphicClass gcPhotoCd{"TPcdGraphic"};
-const TGraphicClass gcDrHalo{"TCutGraphic"};
-const TGraphicClass gcPaintShopPro{"TPspGraphic"};
-const TGraphicClass gcOxs{"TOxsImage"};
-const TGraphicClass gcOxi{"TMyImageLayeredReg"};
 const TGraphicClass gcRaw{"TRawImage"};

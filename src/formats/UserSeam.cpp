@@ -6,11 +6,11 @@ namespace {
 
 TFileUserSeam* g_seam = nullptr;
 
-// Without a user the first button of the set answers: Ok, else Yes, else No, else Cancel.
-int FirstButtonResult(unsigned buttons) {
-    if (buttons & mbOk) return mrOk;
+// The answer of a box nobody can see: its first button.
+int FirstButton(unsigned buttons) {
     if (buttons & mbYes) return mrYes;
     if (buttons & mbNo) return mrNo;
+    if (buttons & mbOk) return mrOk;
     return mrCancel;
 }
 
@@ -18,7 +18,7 @@ int FirstButtonResult(unsigned buttons) {
 
 int TConsoleUserSeam::MessageBox(const QString& text, TMsgKind, unsigned buttons) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    return FirstButtonResult(buttons);
+    return FirstButton(buttons);
 }
 
 QString TConsoleUserSeam::ChooseOpenName(const TOpenNameRequest&, bool&) {

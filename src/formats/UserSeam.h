@@ -28,7 +28,7 @@ struct TSaveNameRequest {
 class TFileUserSeam {
 public:
     virtual ~TFileUserSeam() = default;
-    // Returns the result of the button pressed (mrOk, mrYes, mrNo or mrCancel).
+    // Returns mrYes, mrNo, mrOk or mrCancel for the button pressed.
     virtual int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) = 0;
     // Returns the chosen name, or empty when cancelled; preview receives the pane's state.
     virtual QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) = 0;

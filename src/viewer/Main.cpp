@@ -146,15 +146,8 @@ void TMainForm::SetInterfaceTexts() {
     t.ImageProperties = QStringLiteral("Image properties");
     t.Icon = QStringLiteral("Icon");
     t.OstrevaldenSelection = QStringLiteral("Ostrevalden Selection");
-    TFormatTexts f = FormatTexts();
-    f.AllImages = t.AllImages;
-    f.CommonImages = t.CommonImages;
-    f.LoadFailed = t.LoadFailed;
-    f.SaveFailed = t.SaveFailed;
-    f.Icon = t.Icon;
-    f.OxsSelection = t.OstrevaldenSelection;
     // Registers the icon, selection shape and layered formats again with these texts.
-    SetFormatTexts(f);
+    SetFormatTexts(TInterfaceTexts(t));
 }
 
 void TMainForm::CreateBuffer(const QSize& deviceSize) {
