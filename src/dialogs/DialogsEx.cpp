@@ -130,6 +130,7 @@ void TOpenDialogEx::TypeSelected(const QString& qtFilter) {
 void TOpenDialogEx::SelectionChanged(const QString& path) {
     m_selection = selectedFiles();
     if (m_selection.isEmpty() && !path.isEmpty()) m_selection = QStringList{path};
+    SelectionUpdated();
     if (OnSelectionChange) OnSelectionChange();
 }
 

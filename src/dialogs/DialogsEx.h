@@ -74,8 +74,9 @@ public:
 
 protected:
     virtual bool SaveMode() const { return false; }
-    // The dialog's own work when the type changes, before OnTypeChange.
+    // The dialog's own work when the type or the selection changes, before the events.
     virtual void TypeChanged() {}
+    virtual void SelectionUpdated() {}
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
 

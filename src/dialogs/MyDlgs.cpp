@@ -63,7 +63,6 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* owner) : TOpenDialogEx(owner) {
         grid->addWidget(PicturePanel, 0, grid->columnCount(), grid->rowCount(), 1);
     PlacePane(kDefaultBand);
 
-    OnSelectionChange = [this] { PreviewSelection(CurrentSelection()); };
     connect(PreviewCheck, &QCheckBox::toggled, this, [this] {
         if (isVisible()) PreviewSelection(CurrentSelection());
     });

@@ -79,6 +79,7 @@ public:
     QLabel* PictureLabel;
 
 protected:
+    void SelectionUpdated() override { PreviewSelection(CurrentSelection()); }
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

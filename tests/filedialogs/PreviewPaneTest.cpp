@@ -199,8 +199,11 @@ TEST_F(PreviewPane, UncheckingPreviewClearsAtOnceWhileShown) {
     dialog.InitialDir = dir.path();
     dialog.Prepare();
     dialog.show();
+    int changes = 0; // a handler of the event does not take the preview's place
+    dialog.OnSelectionChange = [&] { ++changes; };
     dialog.SelectionChanged(a);
     EXPECT_EQ(Lines().value(0), "8x8 pixels");
+    EXPECT_EQ(changes, 1);
     dialog.PreviewCheck->setChecked(false);
     ExpectEmpty();
     dialog.PreviewCheck->setChecked(true);
