@@ -42,6 +42,7 @@ TSpinEdit2* Spin(int min, int max, QWidget* parent) {
 
 TColorEdit* Colour(QWidget* parent) {
     auto* edit = new TColorEdit(parent);
+    edit->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     edit->SetColorDialog(TColorEdit::StandardColorDialog());
     return edit;
 }

@@ -142,6 +142,29 @@ TEST_F(SettingsDialogTest, ThumbnailPlacedAgainOnOk) {
     EXPECT_EQ(form.Zoom().ImageRect(), centred);
 }
 
+TEST_F(SettingsDialogTest, SaveThenCancelWritesTheFileAndKeepsTheViewer) {
+    WriteSettings({"bsa=0", "delai=4", "; kept=line"});
+    TMainForm& form = Start({});
+    form.setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(form.isMaximized());
+    m_dialogs.MessageAnswers = {mrYes};
+    ASSERT_TRUE(Settings(
+        [](TParamsForm& f) {
+            f.SEDelaiDiaporama->SetValue(8);
+            f.BSauver->click();
+            EXPECT_TRUE(f.isVisible()); // "Save" does not close
+        },
+        false));
+    EXPECT_EQ(form.Settings().delai, 4);
+    const QString text = SettingsText();
+    EXPECT_TRUE(text.contains("delai=8\r\n"));
+    EXPECT_TRUE(text.contains("bagrandir=1\r\n"));
+    EXPECT_TRUE(text.contains("pe=0\r\n"));
+    EXPECT_TRUE(text.contains("; kept=line\r\n"));
+    ASSERT_EQ(m_dialogs.Messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.Messages[0].Kind, mkConfirmation);
+}
+
 TEST_F(SettingsDialogTest, DoubleClickOnAnImageOpensTheDialog) {
     WriteSettings({"bsa=0"});
     TMainForm& form = Start({WriteImage(Img("a.png"), UniformImage(40, 30, Rgb(9, 9, 9)))});
