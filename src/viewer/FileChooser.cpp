@@ -17,7 +17,7 @@ void Prepare(TOpenDialogEx& dialog, const TFileNameRequest& request, unsigned op
     dialog.DefaultExt = request.DefaultExtension;
     dialog.InitialDir = request.Folder;
     dialog.FileName = request.FileName;
-    dialog.Options = options;
+    dialog.Options = request.Resizable ? options | ofEnableSizing : options & ~ofEnableSizing;
 }
 
 QString Chosen(QFileDialog& dialog) {
@@ -84,6 +84,7 @@ int TViewerFileSeam::MessageBox(const QString& text, TMsgKind kind, unsigned but
 QString TViewerFileSeam::ChooseOpenName(const TOpenNameRequest& request, bool& preview) {
     TFileNameRequest r;
     r.Preview = &preview;
+    r.Resizable = request.Resizable;
     r.Title = QStringLiteral("Open image");
     r.Filter = request.Filter;
     r.Folder = request.InitialFolder;
@@ -98,6 +99,7 @@ QString TViewerFileSeam::ChooseSaveName(const TSaveNameRequest& request) {
     r.DefaultExtension = request.DefaultExtension;
     r.Folder = request.InitialFolder;
     r.FileName = request.FileName;
+    r.Resizable = request.Resizable;
     return m_chooser.SaveName(r);
 }
 

@@ -2,6 +2,7 @@
 // (its "Preview" state kept from one use to the next), the plain one otherwise, and the save
 // dialog that follows the file type.
 #include "dialogs/MyDlgs.h"
+#include "formats/ImageFiles.h"
 #include "viewer/FileChooser.h"
 
 #include <QApplication>
@@ -82,6 +83,34 @@ TEST(Chooser, SavingUsesTheDialogThatFollowsTheType) {
                                     });
     EXPECT_TRUE(seen);
     EXPECT_TRUE(name.isEmpty());
+}
+
+// Answers every open request by switching the preview off; records what it was asked.
+class TPreviewOffChooser final : public IFileNameChooser {
+public:
+    std::vector<TFileNameRequest> opens;
+    QString OpenName(const TFileNameRequest& r) override {
+        opens.push_back(r);
+        if (r.Preview != nullptr) *r.Preview = false;
+        return {};
+    }
+    QString SaveName(const TFileNameRequest&) override { return {}; }
+    QString FolderName(const QString&, const QString&) override { return {}; }
+};
+
+TEST(Chooser, ThePreviewStateIsKeptForTheNextOpenDialog) {
+    TPreviewOffChooser chooser;
+    TViewerFileSeam seam(chooser);
+    SetFileUserSeam(&seam);
+    OptionsOE().OpenPreview = true;
+    QString name;
+    TBitmap bitmap;
+    EXPECT_EQ(LoadImageFile(name, bitmap), 0);
+    SetFileUserSeam(nullptr);
+    ASSERT_EQ(chooser.opens.size(), 1u);
+    EXPECT_NE(chooser.opens[0].Preview, nullptr);
+    EXPECT_FALSE(OptionsOE().OpenPreview);
+    OptionsOE().OpenPreview = true;
 }
 
 } // namespace
