@@ -121,6 +121,9 @@ void TParamsForm::BuildControls() {
     BAnnuler = new QPushButton(QStringLiteral("Cancel"), this);
     BSauver = new QPushButton(QStringLiteral("Save"), this);
     BOk->setDefault(true);
+    // Enter means OK wherever the focus is, also on the other two buttons.
+    BAnnuler->setAutoDefault(false);
+    BSauver->setAutoDefault(false);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(BOk);
     buttons->addWidget(BAnnuler);

@@ -301,4 +301,19 @@ TEST_F(ParamsFormTest, EscapeCancelsAndEnterActsAsOk) {
     }
 }
 
+TEST_F(ParamsFormTest, EnterOnCancelOrSaveStillMeansOk) {
+    for (QPushButton* focus : {form.BAnnuler, form.BSauver}) {
+        s.delai = 3;
+        QTimer::singleShot(0, &form, [&] {
+            form.SEDelaiDiaporama->SetValue(6);
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Return);
+            if (form.isVisible()) form.done(99);
+        });
+        EXPECT_TRUE(form.Execute());
+        EXPECT_EQ(s.delai, 6);
+        EXPECT_TRUE(dialogs.Messages.empty()); // "Save" was not pressed
+    }
+}
+
 } // namespace
