@@ -3,7 +3,8 @@
 # scratch prefix, starts bin/tavelune on the sample folder with a prepared settings file beside
 # it, and checks through screenshots and the window title that it shows the first image with
 # its frame and shadow, goes to the next image on Page Down, starts the slideshow on Ctrl+D,
-# exits on Escape and writes its exit settings.
+# exits on Escape and writes its exit settings; then, started with a theme named without its
+# folder, that it applied the theme from the installed themes folder.
 # Usage: x11-session.sh BUILD_DIR SOURCE_DIR OUTPUT_DIR
 # Screenshots and logs stay in OUTPUT_DIR. Every wait is bounded and polls.
 # TAVELUNE_E2E_PREFIX=<install tree> runs a copy of that tree instead of installing the build.
@@ -84,24 +85,25 @@ timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 xdotool mousemove --window "$wid" 40 300 2>/dev/null || true
 
 shot=0
-# Takes a screenshot and looks for the framed image on it: screen_ok WIDTH HEIGHT TOP BOTTOM.
+# Takes a screenshot and looks for the framed image on it:
+# screen_ok WIDTH HEIGHT FRAME BACKGROUND TOP BOTTOM (colours as RRGGBB).
 screen_ok() {
     shot=$((shot + 1))
     import -window root "$out/screen-$shot.png" 2>/dev/null &&
         convert "$out/screen-$shot.png" -depth 8 "$out/screen.ppm" 2>/dev/null &&
-        python3 "$here/screen_check.py" "$out/screen.ppm" "$1" "$2" 15 204060 "$3" "$4" \
+        python3 "$here/screen_check.py" "$out/screen.ppm" "$@" \
             >"$out/check.txt" 2>&1
 }
 show_check() { cat "$out/check.txt" >&2; }
 
 # The first image of the folder, 01-sunrise.jpg: 800 x 600, orange at the top, violet below.
-poll 30 screen_ok 800 600 FF7E5F 2B1055 || { show_check; fail "first image not shown as expected (screen-$shot.png)"; }
+poll 30 screen_ok 800 600 15 204060 FF7E5F 2B1055 || { show_check; fail "first image not shown as expected (screen-$shot.png)"; }
 echo "first image: $(head -n1 "$out/check.txt")"
 first=$shot
 
 xdotool key --clearmodifiers Next
 # 02-plasma.jpg: 640 x 480.
-poll 20 screen_ok 640 480 82BF58 942045 || { show_check; fail "Page Down did not show the next image (screen-$shot.png)"; }
+poll 20 screen_ok 640 480 15 204060 82BF58 942045 || { show_check; fail "Page Down did not show the next image (screen-$shot.png)"; }
 cmp -s "$out/screen-$first.png" "$out/screen-$shot.png" && fail "the screen did not change"
 echo "next image: $(head -n1 "$out/check.txt")"
 
@@ -125,4 +127,17 @@ grep -q '^defdir=.' "$ini" || fail "no defdir in the settings file: $(cat "$ini"
 grep -q '^unit=0' "$ini" || fail "no unit=0 in the settings file: $(cat "$ini")"
 grep -q '^cf=#204060' "$ini" || fail "the settings file lost its other keys: $(cat "$ini")"
 echo "exit settings: $(grep -E '^(defdir|unit)=' "$ini" | tr -d '\r' | tr '\n' ' ')"
+
+# A theme named without a folder comes from the installed themes folder: Gallery puts a
+# 20-pixel white frame with the shadow on a light wall.
+"$viewer" Gallery.tlt -diaporama=0 "$samples" >"$out/viewer-theme.log" 2>&1 &
+viewer_pid=$!
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavelune' | head -n1)
+[[ -n "$wid" ]] || fail "no Tavelune window appeared with the theme"
+poll 30 screen_ok 800 600 20 E8E4DC FF7E5F 2B1055 || { show_check; fail "the theme Gallery was not applied (screen-$shot.png)"; }
+echo "theme: $(head -n1 "$out/check.txt")"
+timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+xdotool key --clearmodifiers Escape
+poll 20 gone || fail "the viewer did not exit on Escape"
+viewer_pid=
 echo "PASSED"
