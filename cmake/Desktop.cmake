@@ -36,6 +36,8 @@ add_custom_target(tavelune_portable_data ALL
             $<TARGET_FILE_DIR:tavelune>/Themes
     COMMENT "Help file and themes beside the program"
     VERBATIM)
+# Also when only the program is built (scripts/run.sh).
+add_dependencies(tavelune tavelune_portable_data)
 if(TARGET tavelune_raw)
     add_custom_command(TARGET tavelune_raw POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:tavelune>
