@@ -36,15 +36,17 @@ add_custom_target(tavelune_portable_data ALL
             $<TARGET_FILE_DIR:tavelune>/Themes
     COMMENT "Help file and themes beside the program"
     VERBATIM)
-# Also when only the program is built (scripts/run.sh).
-add_dependencies(tavelune tavelune_portable_data)
 if(TARGET tavelune_raw)
-    add_custom_command(TARGET tavelune_raw POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:tavelune>
+    add_custom_target(tavelune_portable_raw
         COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tavelune_raw>
                 $<TARGET_FILE_DIR:tavelune>/
+        COMMENT "RAW decoder library beside the program"
         VERBATIM)
+    add_dependencies(tavelune_portable_raw tavelune_raw)
+    add_dependencies(tavelune_portable_data tavelune_portable_raw)
 endif()
+# Also when only the program is built (scripts/run.sh).
+add_dependencies(tavelune tavelune_portable_data)
 
 # Debian package: cpack -G DEB in a build configured with -DCMAKE_INSTALL_PREFIX=/usr
 # (scripts/package.sh); the dependencies come from dpkg-shlibdeps.
