@@ -35,7 +35,9 @@ QStringList DriveRoots() {
         roots << Clean(drive.absoluteFilePath());
     QStringList volumes;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady()) volumes << Clean(volume.rootPath());
+        // Single files mounted over others (as containers do) are no drives.
+        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir())
+            volumes << Clean(volume.rootPath());
     volumes.sort();
     for (const QString& v : volumes)
         if (!roots.contains(v)) roots << v;

@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QTreeWidgetItem>
 #include <QUrl>
 
 namespace {
@@ -56,16 +57,18 @@ TEST_F(SequenceFormTest, AddAppendsAndMovesOnToTheNextFile) {
     const struct {
         QStringList names;
         QString selectedAfter;
+        TTriple preview; // the colour of the file previewed
     } steps[] = {
-        {{"z.png", "a.png"}, "b.png"},
-        {{"z.png", "a.png", "b.png"}, "c.png"},
-        {{"z.png", "a.png", "b.png", "c.png"}, "c.png"},
-        {{"z.png", "a.png", "b.png", "c.png", "c.png"}, "c.png"},
+        {{"z.png", "a.png"}, "b.png", Rgb(200, 10, 0)},
+        {{"z.png", "a.png", "b.png"}, "c.png", Rgb(200, 20, 0)},
+        {{"z.png", "a.png", "b.png", "c.png"}, "c.png", Rgb(200, 20, 0)},
+        {{"z.png", "a.png", "b.png", "c.png", "c.png"}, "c.png", Rgb(200, 20, 0)},
     };
     for (const auto& step : steps) {
         QTest::mouseClick(form.BAjouter, Qt::LeftButton);
         EXPECT_EQ(Names(), step.names);
         EXPECT_EQ(form.SelectedFile(), Img(step.selectedAfter));
+        EXPECT_EQ(PreviewCentre(), step.preview);
     }
     EXPECT_EQ(Comments(), (QStringList{"kept", "", "", "", ""}));
     EXPECT_EQ(ListPane().size(), 5);
@@ -148,6 +151,39 @@ TEST_F(SequenceFormTest, DriveRootsHoldTheRootAndEveryFolderHasItsDrive) {
               QStringLiteral("/media/usb"));
     EXPECT_EQ(DriveOf("/media/usbkey", {"/", "/media/usb"}), QStringLiteral("/"));
     EXPECT_FALSE(DriveOf(Img(""), roots).isEmpty());
+    for (const QString& root : roots)
+        EXPECT_TRUE(QFileInfo(root).isDir()) << root.toStdString();
+}
+
+TEST_F(SequenceFormTest, FolderPaneChoicesReachTheFilePane) {
+    WriteImage(Img("top.png"), UniformImage(8, 8, Grey(1)));
+    WriteImage(Img("inner/deep.png"), UniformImage(8, 8, Grey(2)));
+    QDir().mkpath(Img(".hidden"));
+    TSequenceForm& form = Open();
+    TFolderTree* tree = form.TVDossiers;
+    QTreeWidgetItem* folder = tree->currentItem();
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(QDir::cleanPath(tree->CurrentFolder()), QDir::cleanPath(Img("")));
+    folder->setExpanded(true);
+    QStringList children;
+    for (int i = 0; i < folder->childCount(); ++i)
+        children << folder->child(i)->text(0);
+    EXPECT_EQ(children, QStringList{"inner"}) << "hidden folders are not listed";
+
+    tree->setCurrentItem(folder->child(0)); // as a click
+    EXPECT_EQ(FilePane(), QStringList{"deep.png"});
+    EXPECT_EQ(QDir::cleanPath(m_sequence.Folder()), QDir::cleanPath(Img("inner")));
+    tree->setCurrentItem(folder);
+    EXPECT_EQ(FilePane(), QStringList{"top.png"});
+
+    // The drive box: choosing a drive shows its root.
+    const QStringList roots = DriveRoots();
+    const int other = form.CmbLecteur->currentIndex() == 0 ? 1 : 0;
+    if (roots.size() > 1) {
+        form.CmbLecteur->setCurrentIndex(other);
+        EXPECT_EQ(tree->Root(), roots[other]);
+        EXPECT_EQ(m_sequence.Folder(), roots[other]);
+    }
 }
 
 TEST_F(SequenceFormTest, ShowingReadsTheListsFolderAgain) {
@@ -269,6 +305,19 @@ TEST_F(SequenceFormTest, PreviewShowsTheFileOrEntryFittedOnACard) {
 
     QTest::mouseClick(form.BSupprimerTout, Qt::LeftButton);
     EXPECT_EQ(PreviewCentre(), Rgb(250, 0, 0)) << "after Remove all: the file pane's file";
+}
+
+TEST_F(SequenceFormTest, RemovePreviewsTheEntryThatTakesItsPlace) {
+    WriteImage(Img("red.png"), UniformImage(20, 20, Rgb(250, 0, 0)));
+    WriteImage(Img("blue.png"), UniformImage(20, 20, Rgb(0, 0, 250)));
+    SetEntries({{"red.png", ""}, {"blue.png", ""}}, 0);
+    TSequenceForm& form = Open();
+    EXPECT_TRUE(PreviewCleared());
+    QTest::mouseClick(form.BSupprimer, Qt::LeftButton);
+    EXPECT_EQ(form.SelectedEntry(), 0);
+    EXPECT_EQ(PreviewCentre(), Rgb(0, 0, 250));
+    QTest::mouseClick(form.BSupprimer, Qt::LeftButton);
+    EXPECT_TRUE(PreviewCleared());
 }
 
 TEST_F(SequenceFormTest, SavedSequenceLoadsBackWithItsComments) {
