@@ -83,6 +83,10 @@ struct TDoubleClickCase {
     int selectedAfter;
 };
 
+void PrintTo(const TDoubleClickCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ManagerDoubleClicks : public SequenceFormTest,
                             public ::testing::WithParamInterface<TDoubleClickCase> {};
 
@@ -207,6 +211,10 @@ struct TDropCase {
     const char* type;
     bool accepted;
 };
+
+void PrintTo(const TDropCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ManagerDrops : public SequenceFormTest, public ::testing::WithParamInterface<TDropCase> {};
 

@@ -14,6 +14,10 @@ struct TStateCase {
     const char* count;
 };
 
+void PrintTo(const TStateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ManagerButtonStates : public SequenceFormTest,
                             public ::testing::WithParamInterface<TStateCase> {};
 
@@ -65,6 +69,10 @@ struct TEditCase {
     int selectedAfter;
     bool upAfter, downAfter;
 };
+
+void PrintTo(const TEditCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ManagerListEdits : public SequenceFormTest,
                          public ::testing::WithParamInterface<TEditCase> {};
@@ -181,6 +189,10 @@ struct TCloseCase {
     TClose how;
     bool restored;
 };
+
+void PrintTo(const TCloseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ManagerClosing : public SequenceFormTest, public ::testing::WithParamInterface<TCloseCase> {};
 
