@@ -129,7 +129,8 @@ void TSequenceForm::BuildControls() {
              LBImages, BSupprimer, BSupprimerTout, BMonter, BDescendre, EdiCommentaire, BCharger,
              BSauver, BOk, BAnnuler})
         w->installEventFilter(this);
-    setFixedSize(all->sizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
+    // The client size, unless the desktop font needs more room.
+    setFixedSize(all->totalMinimumSize().expandedTo(QSize(kClientWidth, kClientHeight)));
 }
 
 void TSequenceForm::Connect() {
