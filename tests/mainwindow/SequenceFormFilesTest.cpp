@@ -18,6 +18,12 @@ TEST_F(SequenceFormTest, FilePaneListsTheFolderImagesOfTheChosenType) {
     WriteText(Img("notes.txt"), "text");
     QDir().mkpath(Img("sub.png"));
     TSequenceForm& form = Open();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Images sequence"));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "a fixed size";
+    EXPECT_GE(form.width(), 571);
+    EXPECT_GE(form.height(), 411);
+    EXPECT_EQ(form.PreviewPicture().Width(), 92);
+    EXPECT_EQ(form.PreviewPicture().Height(), 67);
     EXPECT_EQ(form.CmbTypes->itemText(0), QStringLiteral("Common images"));
     EXPECT_EQ(form.CmbTypes->itemText(1), QStringLiteral("All images"));
     EXPECT_EQ(form.CmbTypes->currentIndex(), 0);
