@@ -98,6 +98,20 @@ TEST_F(UndoTest, ResizeThenUndoReadsTheFileAsOpeningShowsIt) {
     EXPECT_EQ(form.StatusText(1), "30 x 40");
 }
 
+TEST_F(UndoTest, UndoOfAResizeWhoseFileIsGoneReportsAndKeepsTheImage) {
+    TMainForm& form = StartOn(RandomImage(40, 30, 3));
+    Resize(12, 10);
+    const TBitmap resized = form.WorkingImage();
+    ASSERT_TRUE(QFile::remove(m_path));
+    form.RunCommand(Undo);
+    ASSERT_EQ(m_dialogs.Messages.size(), 1u);
+    EXPECT_EQ(
+        m_dialogs.Messages[0].Text,
+        QString("Unable to load image in file \"%1\" !").arg(QDir::toNativeSeparators(m_path)));
+    EXPECT_TRUE(form.WorkingImage() == resized);
+    EXPECT_EQ(form.UndoKind(), 5);
+}
+
 TEST_F(UndoTest, ResizeCancelledChangesNothing) {
     TMainForm& form = StartOn(RandomImage(40, 30, 3));
     const TBitmap opened = form.WorkingImage();
