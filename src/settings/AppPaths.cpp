@@ -15,7 +15,7 @@ bool FolderWritable(const QString& folder) {
 TAppPaths::TAppPaths(const QString& programFile, const QString& userConfigFolder,
                      const QStringList& dataFolders)
     : m_programFile(QFileInfo(programFile).absoluteFilePath()),
-      m_programFolder(QFileInfo(m_programFile).absolutePath()) {
+      m_programFolder(QFileInfo(m_programFile).absolutePath()), m_dataFolders(dataFolders) {
     const QDir program(m_programFolder);
     m_settingsFile = FolderWritable(m_programFolder)
                          ? program.filePath(QLatin1String(kSettingsFileName))
@@ -51,4 +51,16 @@ TAppPaths TAppPaths::FromApplication() {
                      InstalledDataFolders(
                          QCoreApplication::applicationDirPath(),
                          QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)));
+}
+
+QString TAppPaths::HelpFile() const {
+    const QFileInfo program(m_programFile);
+    const QString name = program.completeBaseName() + QStringLiteral(".htm");
+    QStringList candidates{program.dir().filePath(name)};
+    candidates << QDir(m_programFolder).filePath(QStringLiteral("../share/tavelune/") + name);
+    for (const QString& folder : m_dataFolders)
+        candidates << QDir(folder).filePath(name);
+    for (const QString& candidate : candidates)
+        if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
+    return {};
 }
