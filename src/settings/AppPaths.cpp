@@ -33,10 +33,24 @@ TAppPaths::TAppPaths(const QString& programFile, const QString& userConfigFolder
     }
 }
 
+QStringList InstalledDataFolders(const QString& programFolder,
+                                 const QStringList& genericDataFolders) {
+    const QString name = QLatin1String(kDataFolderName);
+    QStringList folders{
+        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("../share/") + name))};
+    for (const QString& generic : genericDataFolders) {
+        const QString folder = QDir::cleanPath(QDir(generic).filePath(name));
+        if (!folders.contains(folder)) folders << folder;
+    }
+    return folders;
+}
+
 TAppPaths TAppPaths::FromApplication() {
     return TAppPaths(QCoreApplication::applicationFilePath(),
                      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-                     QStandardPaths::standardLocations(QStandardPaths::AppDataLocation));
+                     InstalledDataFolders(
+                         QCoreApplication::applicationDirPath(),
+                         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)));
 }
 
 QString TAppPaths::HelpFile() const {

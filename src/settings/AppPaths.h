@@ -41,6 +41,14 @@ private:
 
 inline constexpr const char* kSettingsFileName = "Tavelune.ini";
 inline constexpr const char* kThemesFolderName = "Themes";
+// Name of the program's folder below an installed "share" folder.
+inline constexpr const char* kDataFolderName = "tavelune";
+
+// The installed data folders, in order: "../share/tavelune" from the program's folder (an
+// installed tree found wherever it was put), then "tavelune" in each of the system's generic
+// data folders (the XDG data folders on Linux). Repeats are dropped.
+QStringList InstalledDataFolders(const QString& programFolder,
+                                 const QStringList& genericDataFolders);
 
 // True when a file can be created in the folder (tried, not guessed from permission bits).
 bool FolderWritable(const QString& folder);

@@ -472,8 +472,12 @@ void TMainForm::OpenLinkedImage() {
 }
 
 void TMainForm::OpenDroppedFiles(const QList<QUrl>& urls) {
-    for (const QUrl& url : urls) {
+    for (QUrl url : urls) {
         if (!url.isLocalFile()) continue;
+        // "file://localhost/x" is this machine's /x, which toLocalFile() would make
+        // "//localhost/x".
+        if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            url.setHost(QString());
         OpenImage(url.toLocalFile(), true);
         return;
     }
