@@ -11,12 +11,14 @@
 #include "formats/Exif.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
+#include "print/PrintTarget.h"
 #include "settings/Themes.h"
 #include "viewer/CommandLine.h"
 #include "viewer/FolderScan.h"
 #include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
 #include "viewer/ScreenSaver.h"
+#include "viewer/SequenceForm.h"
 #include "viewer/ZoomPolicy.h"
 
 #include <QApplication>
@@ -59,7 +61,9 @@ TMainForm::TMainForm(TMainFormSeams seams)
       m_slideshowTimer(seams.SlideshowTimer ? std::move(seams.SlideshowTimer)
                                             : MakeQtScrollTimer()),
       m_clock(seams.Clock ? std::move(seams.Clock) : MakeQtPumpingClock()),
-      m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()) {
+      m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()),
+      m_commandDialogs(seams.CommandDialogs ? std::move(seams.CommandDialogs)
+                                            : std::make_unique<TQtCommandDialogs>(this)) {
     ApplyDialogFont(*this);
     SetDialogMainWindow(this);
 
@@ -87,6 +91,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
     setMinimumSize(385, 300);
 
     setWindowTitle(QStringLiteral("Tavelune"));
+    m_printersAvailable = ::PrintersAvailable();
     m_settings = DefaultViewerSettings(m_paths);
     m_zoom->SetStep(uint16_t(m_settings.fluidite));
     m_random.seed(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -102,7 +107,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
 
     m_store = std::make_unique<TSettingsStore>(m_settings, m_paths, *this, *this);
     OnSettingsDialog = [this] { RunSettingsDialog(); };
-    OnLoadTheme = [this] { LoadThemeCommand(); };
+    OnLoadTheme = [this] { RunLoadTheme(); };
     StartUp();
 }
 
@@ -111,6 +116,7 @@ TMainForm::~TMainForm() {
     m_slideshowTimer->Stop();
     m_zoom->SetActive(false);
     if (&FileUserSeam() == m_fileSeam.get()) SetFileUserSeam(nullptr);
+    SetImageFileHook(nullptr);
     if (DialogMainWindow() == this) SetDialogMainWindow(nullptr);
 }
 
@@ -129,6 +135,7 @@ void TMainForm::StartUp() {
     SetInterfaceTexts();
     m_fileSeam = std::make_unique<TViewerFileSeam>(*m_files);
     SetFileUserSeam(m_fileSeam.get());
+    InstallImageFileHook();
     qApp->installEventFilter(this);
     PaintBackground();
 }
@@ -414,7 +421,19 @@ void TMainForm::SettingsCommand() {
 
 void TMainForm::SequenceManagerCommand() {
     SetSlideshow(false);
-    if (OnSequenceManager) OnSequenceManager();
+    if (OnSequenceManager) {
+        OnSequenceManager();
+        return;
+    }
+    if (!ShowSequenceManager(*this, m_sequence, *m_files)) return;
+    // The entry chosen in the manager, else the first one.
+    const QString path = m_sequence.CurrentPath();
+    if (!path.isEmpty()) OpenFromList(path);
+}
+
+void TMainForm::LoadThemeCommand() {
+    SetSlideshow(false);
+    if (OnLoadTheme) OnLoadTheme();
 }
 
 void TMainForm::FitImagesToScreenCommand() {
@@ -455,8 +474,12 @@ void TMainForm::OpenLinkedImage() {
 }
 
 void TMainForm::OpenDroppedFiles(const QList<QUrl>& urls) {
-    for (const QUrl& url : urls) {
+    for (QUrl url : urls) {
         if (!url.isLocalFile()) continue;
+        // "file://localhost/x" is this machine's /x, which toLocalFile() would make
+        // "//localhost/x".
+        if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            url.setHost(QString());
         OpenImage(url.toLocalFile(), true);
         return;
     }
@@ -510,7 +533,8 @@ void TMainForm::ApplicationStateChanged(Qt::ApplicationState state) {
 }
 
 void TMainForm::PrintUnitChanged() {
-    // The print dialog is built in the unit of the moment; it arrives with printing.
+    // The print dialog is built in the unit of the moment.
+    m_commandDialogs->PrintUnitChanged(m_settings.unit);
 }
 
 void TMainForm::BackgroundColourChanged(TColor colour) {

@@ -3,7 +3,7 @@
 
 #include "settings/Themes.h"
 
-void TMainForm::LoadThemeCommand() {
+void TMainForm::RunLoadTheme() {
     TFileNameRequest request;
     request.Title = QStringLiteral("Load theme");
     request.Filter = QStringLiteral("Theme file (*.tlt)|*.tlt");
