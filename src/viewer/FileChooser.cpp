@@ -1,38 +1,24 @@
 #include "viewer/FileChooser.h"
 
 #include "dialogs/DialogHost.h"
+#include "dialogs/MyDlgs.h"
 #include "dialogs/UserDialogs.h"
 #include "viewer/DirForm.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
-QString WithoutDot(const QString& extension) {
-    return extension.startsWith(u'.') ? extension.mid(1) : extension;
-}
-
-// A dialog of our own, set up the same way for every use.
-void Prepare(QFileDialog& dialog, const TFileNameRequest& request) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(request.Title);
-    const QStringList filters = QtNameFilters(request.Filter);
-    dialog.setNameFilters(filters);
-    const int index = request.FilterIndex - 1;
-    if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
-    dialog.setDefaultSuffix(WithoutDot(request.DefaultExtension));
-    if (!request.Folder.isEmpty() && QFileInfo(request.Folder).isDir())
-        dialog.setDirectory(request.Folder);
-    if (!request.FileName.isEmpty()) {
-        const QFileInfo proposed(request.FileName);
-        if (proposed.isAbsolute() && QFileInfo(proposed.absolutePath()).isDir())
-            dialog.setDirectory(proposed.absolutePath());
-        dialog.selectFile(proposed.fileName());
-    }
-    ApplyDialogFont(dialog);
+void Prepare(TOpenDialogEx& dialog, const TFileNameRequest& request, unsigned options) {
+    dialog.Title = request.Title;
+    dialog.Filter = request.Filter;
+    dialog.FilterIndex = request.FilterIndex;
+    dialog.DefaultExt = request.DefaultExtension;
+    dialog.InitialDir = request.Folder;
+    dialog.FileName = request.FileName;
+    dialog.Options = request.Resizable ? options | ofEnableSizing : options & ~ofEnableSizing;
 }
 
 QString Chosen(QFileDialog& dialog) {
@@ -44,46 +30,40 @@ QString Chosen(QFileDialog& dialog) {
 } // namespace
 
 QStringList QtNameFilters(const QString& pipeFilter) {
-    static const QRegularExpression trailingMasks(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-    const QStringList parts = pipeFilter.split(u'|');
     QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        description.remove(trailingMasks);
-        QStringList masks;
-        for (const QString& mask : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            const QString m = mask.trimmed();
-            if (m.isEmpty()) continue;
-            masks << (m == QLatin1String("*.*") ? QStringLiteral("*") : m);
-        }
-        filters << description + QStringLiteral(" (") + masks.join(u' ') + u')';
-    }
+    for (const TFilterEntry& entry : SplitFilter(pipeFilter))
+        filters << QtNameFilter(entry);
     return filters;
 }
 
 QString TQtFileNameChooser::OpenName(const TFileNameRequest& request) {
-    QFileDialog dialog(DialogOwner());
-    Prepare(dialog, request);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return Chosen(dialog);
+    const unsigned options = ofHideReadOnly | ofFileMustExist | ofEnableSizing;
+    if (request.Preview == nullptr) {
+        TOpenDialogEx dialog;
+        Prepare(dialog, request, options);
+        return dialog.Execute() ? dialog.FileName : QString();
+    }
+    TOpenPictureDialog dialog;
+    Prepare(dialog, request, options);
+    dialog.SetPreview(*request.Preview);
+    const bool chosen = dialog.Execute();
+    *request.Preview = dialog.Preview();
+    return chosen ? dialog.FileName : QString();
 }
 
 QString TQtFileNameChooser::SaveName(const TFileNameRequest& request) {
     TFileNameRequest next = request;
     for (;;) {
-        QFileDialog dialog(DialogOwner());
-        Prepare(dialog, next);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
+        TMySaveDialog dialog;
         // The question about replacing a file goes through the program's own message box.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        const QString name = Chosen(dialog);
+        Prepare(dialog, next, ofHideReadOnly | ofPathMustExist | ofEnableSizing);
+        const QString name = dialog.Execute() ? dialog.FileName : QString();
         if (name.isEmpty() || !QFileInfo::exists(name)) return name;
         const QString question =
             QStringLiteral("%1 already exists.\rDo you want to replace it?").arg(name);
         if (UserDialogs().Message(question, mkConfirmation, mbYesNo) == mrYes) return name;
         next.FileName = name;
+        next.FilterIndex = dialog.FilterIndex;
     }
 }
 
@@ -110,8 +90,10 @@ int TViewerFileSeam::MessageBox(const QString& text, TMsgKind kind, unsigned but
     return UserDialogs().Message(text, kind, buttons);
 }
 
-QString TViewerFileSeam::ChooseOpenName(const TOpenNameRequest& request, bool&) {
+QString TViewerFileSeam::ChooseOpenName(const TOpenNameRequest& request, bool& preview) {
     TFileNameRequest r;
+    r.Preview = &preview;
+    r.Resizable = request.Resizable;
     r.Title = QStringLiteral("Open image");
     r.Filter = request.Filter;
     r.Folder = request.InitialFolder;
@@ -126,6 +108,7 @@ QString TViewerFileSeam::ChooseSaveName(const TSaveNameRequest& request) {
     r.DefaultExtension = request.DefaultExtension;
     r.Folder = request.InitialFolder;
     r.FileName = request.FileName;
+    r.Resizable = request.Resizable;
     return m_chooser.SaveName(r);
 }
 

@@ -15,6 +15,9 @@ struct TFileNameRequest {
     QString DefaultExtension; // without dot; added to a name typed without one
     QString Folder;           // starting folder; may be empty
     QString FileName;         // proposed name; may be empty
+    bool Resizable = true;
+    // Images: the open dialog shows its preview pane in this state and gives the state back.
+    bool* Preview = nullptr;
 };
 
 class IFileNameChooser {

@@ -106,6 +106,8 @@ TMainForm::TMainForm(TMainFormSeams seams)
     m_sequence.OnPositionText = [this](const QString& text) { m_panels[0]->setText(text); };
 
     m_store = std::make_unique<TSettingsStore>(m_settings, m_paths, *this, *this);
+    OnSettingsDialog = [this] { RunSettingsDialog(); };
+    OnLoadTheme = [this] { RunLoadTheme(); };
     StartUp();
 }
 

@@ -39,6 +39,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class TMainView;
+class TParamsForm;
 class TScreenSaverInhibitor;
 
 inline constexpr int kSlideshowInterval = 1000;
@@ -102,13 +103,18 @@ public:
     // Shift with the left button: the file of the same name in the linked folder.
     void OpenLinkedImage();
     void OpenDroppedFiles(const QList<QUrl>& urls);
-    // Commands whose dialogs arrive later; they only stop the slideshow until a handler is set.
+    // Commands that stop the slideshow, then show their dialog through a handler (the real
+    // dialogs unless replaced).
     void SettingsCommand();
     void SequenceManagerCommand();
     void LoadThemeCommand();
     std::function<void()> OnSettingsDialog;
     std::function<void()> OnSequenceManager;
     std::function<void()> OnLoadTheme;
+    // The real handlers: the settings dialog with the window's work after its OK, and the
+    // theme file choice with the redraw.
+    void RunSettingsDialog();
+    void RunLoadTheme();
 
     // --- Screen composition ---
 
@@ -288,6 +294,7 @@ private:
 
     // Widgets (parent-owned).
     TMainView* m_view = nullptr;
+    TParamsForm* m_paramsForm = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_popup = nullptr;
     std::map<TCommand, QAction*> m_toolActions, m_mainActions, m_popupActions;
