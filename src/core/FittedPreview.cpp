@@ -1,4 +1,4 @@
-#include "core/PreviewFrame.h"
+#include "core/Decorations.h"
 #include "core/StretchEx.h"
 
 void FittedPreview(TBitmap& image, TBitmap& picture, TColor card, TRect& drawn, TColor surround,
@@ -8,13 +8,13 @@ void FittedPreview(TBitmap& image, TBitmap& picture, TColor card, TRect& drawn, 
     picture.To24Bit();
     TRect r = ImageBounds(picture);
     if (shadow > 0) {
-        PaintPreviewRect(picture, r, surround);
+        Tone(picture, surround, 100, r);
         r.Right -= shadow;
         r.Bottom -= shadow;
-        PreviewDropShadow(picture, r, shadow);
+        DropShadow(picture, r, shadow, true, 70);
     }
-    PaintPreviewRect(picture, r, card);
-    if (shadow > 0) PreviewOutline3D(picture, r, 0xCCCCCC, 0x555555);
+    Tone(picture, card, 100, r);
+    if (shadow > 0) Outline3D(picture, r, 0xCCCCCC, 0x555555);
     if (margin > 0) r = TRect{r.Left + margin, r.Top + margin, r.Right - margin, r.Bottom - margin};
 
     int w = image.Width(), h = image.Height();

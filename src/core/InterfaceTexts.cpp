@@ -1,0 +1,6 @@
+#include "core/InterfaceTexts.h"
+
+TInterfaceTexts& InterfaceTexts() {
+    static TInterfaceTexts texts;
+    return texts;
+}
