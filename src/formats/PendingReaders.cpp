@@ -2,7 +2,6 @@
 // message. A reader moves its class definition into its own codec file.
 #include "formats/Graphic.h"
 
-const TGraphicClass gcMetafile{"TMetafile", nullptr, nullptr, true};
 const TGraphicClass gcPcx{"TPcxGraphic"};
 const TGraphicClass gcRla{"TRlaGraphic"};
 const TGraphicClass gcSgi{"TSgiGraphic"};
