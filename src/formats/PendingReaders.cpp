@@ -12,7 +12,6 @@ const TGraphicClass gcDrHalo{"TCutGraphic"};
 const TGraphicClass gcPaintShopPro{"TPspGraphic"};
 const TGraphicClass gcOxs{"TOxsImage"};
 const TGraphicClass gcOxi{"TMyImageLayeredReg"};
-const TGraphicClass gcRaw{"TRawImage"};
 
 // Until their codec files exist.
 const TGraphicClass gcRleBitmap{"TRleBitmap"};
