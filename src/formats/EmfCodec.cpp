@@ -53,6 +53,8 @@ struct TEmfLayout {
     uint32_t Handles = 0;
     size_t End = 0;
     uint32_t Records = 0;
+    // Character counts of text records drawn by glyph index, set to 0 in the library's copy.
+    std::vector<size_t> SilencedCounts;
 };
 
 // Records whose first field is a slot of the handle table: the creating records, and those that
@@ -84,6 +86,39 @@ bool NamesObjectSlot(uint32_t type, bool& stockAllowed) {
     }
 }
 
+constexpr uint32_t kExtTextOutA = 83;
+constexpr uint32_t kExtTextOutW = 84;
+constexpr uint32_t kSmallTextOut = 108;
+constexpr uint32_t kGlyphIndex = 0x0010; // ETO_GLYPH_INDEX
+constexpr uint32_t kNoRect = 0x0100;     // ETO_NO_RECT
+constexpr uint32_t kSmallChars = 0x0200; // ETO_SMALL_CHARS
+
+// The text of a text record must lie inside it. Text drawn by glyph index is not drawn: the
+// library maps glyphs through the system's font configuration, which it then shuts down under
+// the feet of the rest of the program.
+void CheckText(TBytes record, size_t at, uint32_t type, TEmfLayout& l) {
+    const uint64_t size = record.size();
+    if (type == kSmallTextOut) {
+        if (size < 36) Fail("short text record");
+        const uint64_t count = Le32(record, 16), options = Le32(record, 20);
+        const uint64_t start = (options & kNoRect) ? 36 : 52;
+        const uint64_t bytes = count * ((options & kSmallChars) ? 1 : 2);
+        if (start + bytes > size) Fail("text outside its record");
+        if (options & kGlyphIndex) l.SilencedCounts.push_back(at + 16);
+        return;
+    }
+    if (size < 76) Fail("short text record");
+    const uint64_t count = Le32(record, 44), offString = Le32(record, 48);
+    const uint64_t options = Le32(record, 52), offDx = Le32(record, 72);
+    if (count > 0) {
+        if (offString < 8 || offString + count * (type == kExtTextOutW ? 2 : 1) > size)
+            Fail("text outside its record");
+        if (offDx != 0 && (offDx < 8 || offDx + count * 4 > size))
+            Fail("character spacing outside its record");
+    }
+    if (options & kGlyphIndex) l.SilencedCounts.push_back(at + 44);
+}
+
 TEmfLayout ScanEmf(TBytes data) {
     if (data.size() < kHeaderSize || Le32(data, 0) != kHeader) Fail("not an enhanced metafile");
     const uint32_t headerSize = Le32(data, 4);
@@ -113,6 +148,8 @@ TEmfLayout ScanEmf(TBytes data) {
             const bool stock = stockAllowed && slot >= kStockObject && slot <= kLastStockObject;
             if (!stock && (slot == 0 || slot >= l.Handles)) Fail("object outside the table");
         }
+        if (type == kExtTextOutA || type == kExtTextOutW || type == kSmallTextOut)
+            CheckText(data.subspan(at, size), at, type, l);
         ++l.Records;
         at += size;
         if (type == kEof) break;
@@ -174,10 +211,12 @@ TMetafileSvg EmfToSvg(TBytes data) {
     Put32(bytes, 52, layout.Records);
     Put32(bytes, 60, 0); // description length
     Put32(bytes, 64, 0); // description offset
+    for (const size_t count : layout.SilencedCounts)
+        Put32(bytes, count, 0);
 
     generatorOptions options{};
-    std::string space = "svg";
-    options.nameSpace = space.data();
+    // No namespace prefix: with one, the library closes some elements without it.
+    options.nameSpace = nullptr;
     options.svgDelimiter = true;
     options.emfplus = false;
     char* text = nullptr;

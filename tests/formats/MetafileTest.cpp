@@ -25,6 +25,25 @@ struct TGoodCase {
     int dx, dy; // where the drawing's origin lands on the picture
 };
 
+// Emf() with one EXTTEXTOUTW record of "Test" before its EOF record.
+std::vector<uint8_t> EmfWithText(uint32_t options, uint32_t offString = 76) {
+    std::vector<uint8_t> b = Emf();
+    std::vector<uint8_t> r;
+    EmfRecord(
+        r, 84,
+        {0, 0, 40, 30, 1, 0x3F800000, 0x3F800000, 5, 20, 4, offString, options, 0, 0, 0, 0, 0});
+    for (const char c : std::string("Test")) {
+        r.push_back(uint8_t(c));
+        r.push_back(0);
+    }
+    r[4] = uint8_t(r.size());
+    b.insert(b.end() - 20, r.begin(), r.end());
+    b[48] = uint8_t(b.size());
+    b[49] = uint8_t(b.size() >> 8);
+    b[52] += 1;
+    return b;
+}
+
 std::vector<TGoodCase> GoodCases() {
     return {
         {"PlaceableAt96Dpi", "a.wmf", Wmf(), 40, 30, 0, 0},
@@ -39,6 +58,8 @@ std::vector<TGoodCase> GoodCases() {
         {"EmfBoundsAwayFromOrigin", "a.emf", Emf({.Offset = 2}), 40, 30, 2, 2},
         {"EmfWide", "a.EMF", Emf({.Width = 96, .Height = 30}), 96, 30, 0, 0},
         {"EmfUnderWmfName", "a.wmf", Emf(), 40, 30, 0, 0},
+        // Text by glyph index is left out rather than handed to the library.
+        {"EmfGlyphIndexText", "a.emf", EmfWithText(0x10), 40, 30, 0, 0},
     };
 }
 
@@ -141,6 +162,8 @@ std::vector<TBadCase> BadCases() {
         {"EmfNoHandles", "a.emf", Patched(emf, 56, 0, 2)},
         {"EmfHugeFrame", "a.emf", Patched(emf, 32, 0x7FFFFFF0, 4)},
         {"EmfNoEofRecord", "a.emf", Cut(emf, emf.size() - 20)},
+        {"EmfTextOutsideItsRecord", "a.emf", EmfWithText(0, 80)},
+        {"EmfTextCountTooLarge", "a.emf", Patched(EmfWithText(0), emf.size() - 20 + 44, 1000, 4)},
         {"NeitherKind", "a.wmf", std::vector<uint8_t>(64, 0x41)},
         {"Empty", "a.emf", {}},
     };
