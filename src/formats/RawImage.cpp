@@ -276,7 +276,12 @@ void ReadRaw(const TReadInput& input, TGraphic& graphic) {
             // No usable thumbnail: decode the whole picture instead.
         }
     }
-    graphic.Picture = DecodeRaw(input.Bytes, input.FileName, info.Width, info.Height);
+    if (info.Height <= kMaxRawHeight) {
+        graphic.Picture = DecodeRaw(input.Bytes, input.FileName, info.Width, info.Height);
+        return;
+    }
+    const TRawFileInfo half = ReadRawInfo(input.Bytes, input.FileName, true);
+    graphic.Picture = DecodeRaw(input.Bytes, input.FileName, half.Width, half.Height, true);
 }
 
 const bool g_rawTextInstalled = (SetRawInfoTextProvider(RawInfoText), true);
@@ -298,15 +303,15 @@ bool RawLibraryLoaded() {
     return Library().Load();
 }
 
-TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName) {
+TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName, bool halfSize) {
     TRawLibrary& library = LoadedLibrary();
     THostFiles files(data, fileName);
     TRawNumbers numbers{};
     TRawTexts texts;
     int32_t width = 0, height = 0, abortFlag = 0;
     const int32_t result =
-        library.Info(files.Callbacks(), files.Slot(), &numbers, files.InputName(), 0, &width,
-                     &height, texts.Maker, texts.Model, texts.Date, &abortFlag);
+        library.Info(files.Callbacks(), files.Slot(), &numbers, files.InputName(), halfSize ? 1 : 0,
+                     &width, &height, texts.Maker, texts.Model, texts.Date, &abortFlag);
     CheckResult(result, abortFlag);
     TRawFileInfo info;
     info.Width = width;
@@ -321,7 +326,7 @@ TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName) {
     return info;
 }
 
-TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height) {
+TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height, bool halfSize) {
     TRawLibrary& library = LoadedLibrary();
     if (width <= 0 || height <= 0) throw ETaveluneError("RAW: empty picture");
     if (height > kMaxRawHeight) throw ETaveluneError("RAW: picture too tall to decode");
@@ -335,6 +340,7 @@ TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height) {
     THostFiles files(data, fileName);
     TRawNumbers numbers{};
     TRawOptions options{};
+    options.HalfSize = halfSize ? 1 : 0;
     TRawTexts texts;
     int32_t abortFlag = 0;
     const int32_t result = library.Decode(files.Callbacks(), files.Slot(), &numbers, ReportProgress,

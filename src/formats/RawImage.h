@@ -9,7 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-// A reported height above this is not decoded in full.
+// A picture taller than this is decoded at half its width and height instead; one still taller
+// at half size is not decoded.
 inline constexpr int kMaxRawHeight = 10000;
 
 struct TRawFileInfo {
@@ -30,9 +31,10 @@ bool RawLibraryLoaded();
 
 // Each throws ETaveluneError: "DLL not loaded", or "Error in decoding RAW image. Error code = "
 // with the library's code (-1 when it aborted).
-TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName);
-// A 24-bit picture of the size RawInfo reported.
-TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height);
+TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName, bool halfSize = false);
+// A 24-bit picture of the size RawInfo reported (with the same halfSize).
+TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height,
+                  bool halfSize = false);
 // The embedded thumbnail, read through a temporary file that is always removed.
 TBitmap RawThumbnail(TBytes data, const QString& fileName);
 

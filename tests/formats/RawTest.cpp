@@ -24,6 +24,9 @@ struct TDngSpec {
     bool Thumbnail = false;
     // 16-bit linear sample of the left and right halves (the same value for all three).
     uint16_t Left = 0x2000, Right = 0x2000;
+    // A colour filter array picture (red, green / green, blue) of 8-bit samples instead.
+    bool Cfa = false;
+    int Width = kWidth, Height = kHeight;
 };
 
 void SetCameraTags(TIFF* t) {
@@ -39,7 +42,27 @@ void SetCameraTags(TIFF* t) {
     TIFFSetField(t, TIFFTAG_ASSHOTNEUTRAL, uint16_t(3), neutral);
 }
 
+void WriteCfaRaw(TIFF* t, const TDngSpec& s) {
+    static const uint16_t dim[2] = {2, 2};
+    static const uint8_t pattern[4] = {0, 1, 1, 2};
+    TIFFSetField(t, TIFFTAG_SUBFILETYPE, 0);
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, s.Width);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, s.Height);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, 32803); // colour filter array
+    TIFFSetField(t, TIFFTAG_CFAREPEATPATTERNDIM, dim);
+    TIFFSetField(t, TIFFTAG_CFAPATTERN, uint16_t(4), pattern);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 64);
+    const std::vector<uint8_t> row(size_t(s.Width), 0x60);
+    for (int y = 0; y < s.Height; ++y)
+        TIFFWriteScanline(t, const_cast<uint8_t*>(row.data()), uint32_t(y), 0);
+}
+
 void WriteLinearRaw(TIFF* t, const TDngSpec& s) {
+    if (s.Cfa) return WriteCfaRaw(t, s);
     TIFFSetField(t, TIFFTAG_SUBFILETYPE, 0);
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, kWidth);
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, kHeight);
@@ -229,6 +252,17 @@ TEST_F(RawWithLibrary, DamagedFilesFailWithTheLoadMessage) {
                   QStringLiteral("Unable to load image in file \"%1\" !").arg(name));
         EXPECT_EQ(bmp.Width(), 2);
     }
+}
+
+// A picture taller than the limit is decoded at half size; the file's size stays the full one.
+TEST_F(RawWithLibrary, TallPictureIsDecodedAtHalfSize) {
+    QString name = Dng({.Cfa = true, .Width = 24, .Height = kMaxRawHeight + 2}, "tall.dng");
+    TBitmap bmp;
+    ASSERT_EQ(LoadImageFile(name, bmp), 1);
+    EXPECT_EQ(bmp.Width(), 12);
+    EXPECT_EQ(bmp.Height(), kMaxRawHeight / 2 + 1);
+    EXPECT_EQ(FileWidth(), 24);
+    EXPECT_EQ(FileHeight(), kMaxRawHeight + 2);
 }
 
 TEST_F(RawWithLibrary, TallPicturesAreNotDecoded) {
