@@ -3,6 +3,7 @@
 // and the message, above a grey strip of up to four buttons. Every question, warning and text
 // input of the program goes through MsgBox and InputBox (usually by way of IUserDialogs).
 
+#include "core/MessageKinds.h"
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -11,22 +12,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class TMyBevel;
-
-enum TMsgKind { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfirmation = 3, mkPlain = 4 };
-
-// Button set bits; they are always laid out in this order.
-enum : unsigned {
-    mbYes = 1,
-    mbNo = 2,
-    mbOk = 4,
-    mbCancel = 8,
-    mbYesNo = mbYes | mbNo,
-    mbYesNoCancel = mbYes | mbNo | mbCancel,
-    mbOkCancel = mbOk | mbCancel,
-};
-
-// The number a box answers with.
-enum : int { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 inline constexpr int kMsgButtonWidth = 75;
 inline constexpr int kMsgButtonHeight = 25;

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(sequence_fuzzer SequenceFuzzer.cpp DEPS tavelune_viewer)
