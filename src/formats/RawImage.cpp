@@ -284,7 +284,7 @@ void ReadRaw(const TReadInput& input, TGraphic& graphic) {
     graphic.Picture = DecodeRaw(input.Bytes, input.FileName, half.Width, half.Height, true);
 }
 
-const bool g_rawTextInstalled = (SetRawInfoTextProvider(RawInfoText), true);
+const bool g_rawTextInstalled = (InstallRawInfoText(), true);
 
 } // namespace
 
@@ -368,6 +368,10 @@ TBitmap RawThumbnail(TBytes data, const QString& fileName) {
     if (!file.flush() || !file.seek(0)) throw ETaveluneError("RAW: thumbnail not written");
     const QByteArray bytes = file.readAll();
     return ReadThumbnailFile(bytes, options.ThumbnailKind, file.fileName());
+}
+
+void InstallRawInfoText() {
+    SetRawInfoTextProvider(RawInfoText);
 }
 
 QString RawInfoText(const QString& fileName) {

@@ -39,5 +39,7 @@ TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height,
 TBitmap RawThumbnail(TBytes data, const QString& fileName);
 
 // Maker, model and date of a RAW file, cleaned and joined by carriage returns; empty when the
-// library is not loaded or the file cannot be read. Installed as the EXIF layer's RAW text.
+// library is not loaded or the file cannot be read.
 QString RawInfoText(const QString& fileName);
+// Makes RawInfoText the EXIF layer's text for RAW names; done once at start-up already.
+void InstallRawInfoText();

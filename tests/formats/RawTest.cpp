@@ -140,6 +140,7 @@ protected:
     void SetUp() override {
         InitImageFormats();
         SetRawLibraryFolders({QStringLiteral(TAVELUNE_RAW_PLUGIN_DIR)});
+        InstallRawInfoText(); // other tests install providers of their own
         ASSERT_TRUE(RawLibraryLoaded());
     }
     void TearDown() override { SetRawLibraryFolders({}); }
@@ -284,6 +285,7 @@ TEST(RawWithoutLibrary, EveryOperationFailsWithDllNotLoaded) {
     QTemporaryDir dir, empty;
     TScriptedSeam seam;
     SetRawLibraryFolders({empty.path()});
+    InstallRawInfoText();
     QString name = dir.filePath(QStringLiteral("shot.dng"));
     ASSERT_TRUE(WriteDng(name, {}));
     EXPECT_FALSE(RawLibraryLoaded());
