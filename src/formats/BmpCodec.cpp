@@ -261,6 +261,7 @@ TBitmap DecodeDib(TByteReader& in, int64_t pixelsAt, bool icon, size_t* pixelsEn
         if (h.BitCount == 32 && h.Compression == biRgb) h.Masks[3] = 0xFF000000u;
     }
     if (h.Height <= 0) Fail("empty image");
+    if (icon && (h.Width > kMaxIconSide || h.Height > kMaxIconSide)) Fail("icon too large");
     CheckImageSize(h.Width, h.Height);
     QVector<QRgb> palette;
     if (h.BitCount <= 8)

@@ -19,6 +19,9 @@ enum TBmpCompression : uint32_t {
 // A file starting with "BM", or a packed DIB (an information header first).
 TBitmap DecodeBmp(TBytes data);
 
+// Icon images are 256 x 256 at most; a side far beyond that is a damaged header.
+inline constexpr int kMaxIconSide = 4096;
+
 // A DIB inside an icon: the header's height covers the colour bitmap and the mask below it.
 // Delivers the colour bitmap (palette images as 8-bit), and the position after its pixels.
 TBitmap DecodeIconDib(TBytes dib, size_t* pixelsEnd);

@@ -54,6 +54,11 @@ public:
         const TBytes b = Take(2);
         return uint16_t((b[0] << 8) | b[1]);
     }
+    uint32_t BE32() {
+        const TBytes b = Take(4);
+        return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) |
+               uint32_t(b[3]);
+    }
 
     [[noreturn]] void Fail() const { throw ETaveluneError(std::string(m_what) + ": truncated"); }
 

@@ -2,43 +2,13 @@
 
 #include "formats/DateDisplay.h"
 #include "formats/ExifSegments.h"
+#include "formats/FileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <array>
 #include <exception>
 
 namespace {
-
-// The name's extension from its last dot, dot included, lower-cased; empty without a dot in
-// the last path component.
-QString Extension(const QString& fileName) {
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot < fileName.lastIndexOf(QLatin1Char('/'))) return {};
-    return fileName.mid(dot).toLower();
-}
-
-// The masks the JPEG class is registered with; any piece of them passes, as ".jp" does.
-bool IsJpegExtension(const QString& ext) {
-    return !ext.isEmpty() && QStringLiteral("*.jfif;*.jpg;*.jpe;*.jpeg").contains(ext);
-}
-
-bool IsTiffExtension(const QString& ext) {
-    return ext == QLatin1String(".tif") || ext == QLatin1String(".tiff") ||
-           ext == QLatin1String(".fax");
-}
-
-// The extension lists of the camera RAW table; any piece of one passes.
-bool IsRawExtension(const QString& ext) {
-    static const std::array<const char*, 12> lists = {"raw", "kdc;dcr;dc2", "crw;cr2", "mrw",
-                                                      "nef", "orf",         "pef",     "raf",
-                                                      "srf", "x3f",         "cam",     "dng"};
-    const QString bare = ext.mid(1);
-    if (bare.isEmpty()) return false;
-    for (const char* list : lists)
-        if (QLatin1String(list).contains(bare)) return true;
-    return false;
-}
 
 TRawInfoTextProvider& RawInfoTextProvider() {
     static TRawInfoTextProvider provider;
@@ -60,11 +30,10 @@ int DateField(const QString& text, qsizetype from, qsizetype length) {
 } // namespace
 
 TExifMetadata ReadExifMetadata(const QString& fileName) {
-    const QString ext = Extension(fileName);
     TExifContainer container;
-    if (IsJpegExtension(ext))
+    if (IsJpegName(fileName))
         container = TExifContainer::Jpeg;
-    else if (IsTiffExtension(ext))
+    else if (IsTiffName(fileName))
         container = TExifContainer::Tiff;
     else
         return {};
@@ -137,8 +106,7 @@ void SetRawInfoTextProvider(TRawInfoTextProvider provider) {
 }
 
 bool HasExifName(const QString& fileName) {
-    const QString ext = Extension(fileName);
-    return IsJpegExtension(ext) || IsTiffExtension(ext) || IsRawExtension(ext);
+    return IsJpegName(fileName) || IsTiffName(fileName) || IsRawName(fileName);
 }
 
 int ReadExifOrientation(const QString& fileName) {
@@ -155,7 +123,7 @@ QString ExifInfoText(const QString& fileName) {
 
 QString ExifInfoText(const QString& fileName, const QLocale& locale) {
     try {
-        if (IsRawExtension(Extension(fileName))) {
+        if (IsRawName(fileName)) {
             const TRawInfoTextProvider& provider = RawInfoTextProvider();
             return provider ? provider(fileName) : QString();
         }

@@ -182,7 +182,7 @@ const TStartupFormat kDispatcherFormats[] = {
 };
 
 QString CommonDescription(const TGraphicClass* cls) {
-    const TFormatTexts& t = FormatTexts();
+    const TInterfaceTexts& t = InterfaceTexts();
     static const std::pair<const TGraphicClass*, const char*> fixed[] = {
         {&gcBitmap, "BMP"},
         {&gcMetafile, "Metafile"},
@@ -203,7 +203,7 @@ QString CommonDescription(const TGraphicClass* cls) {
         {&gcOxi, "Ostrevalden Image"},
     };
     if (cls == &gcIcon) return t.Icon;
-    if (cls == &gcOxs) return t.OxsSelection;
+    if (cls == &gcOxs) return t.OstrevaldenSelection;
     for (const auto& [c, text] : fixed)
         if (c == cls) return QString::fromLatin1(text);
     return {};
@@ -223,11 +223,6 @@ TFileFormatList& Registry() {
 bool g_filled = false;
 
 } // namespace
-
-TFormatTexts& FormatTexts() {
-    static TFormatTexts texts;
-    return texts;
-}
 
 TFileFormatList& FileFormats() {
     if (!g_filled) InitImageFormats();
@@ -252,8 +247,8 @@ void DoneImageFormats() {
     g_filled = false;
 }
 
-void SetFormatTexts(const TFormatTexts& texts) {
-    FormatTexts() = texts;
+void SetFormatTexts(const TInterfaceTexts& texts) {
+    InterfaceTexts() = texts;
     TFileFormatList& list = FileFormats();
     for (const TGraphicClass* cls : {&gcIcon, &gcOxs, &gcOxi}) {
         list.UnregisterClass(*cls);

@@ -3,6 +3,7 @@
 // descriptions the file dialogs show, and the picture factory that maps a file name to the
 // class that reads it.
 
+#include "core/InterfaceTexts.h"
 #include "formats/Graphic.h"
 
 #include <QString>
@@ -70,22 +71,11 @@ private:
     std::vector<TFactoryEntry> m_factory;
 };
 
-// The texts that the main window sets at start-up.
-struct TFormatTexts {
-    QString AllImages = QStringLiteral("All images");
-    QString CommonImages = QStringLiteral("Common images");
-    QString LoadFailed = QStringLiteral("Unable to load image in file \"%s\" !");
-    QString SaveFailed = QStringLiteral("Unable to save image in file \"%s\" !");
-    QString Icon = QStringLiteral("Icon");
-    QString OxsSelection = QStringLiteral("Ostrevalden Selection");
-};
-TFormatTexts& FormatTexts();
-
 // The process-wide registry, filled with the 44 start-up extensions on first use.
 TFileFormatList& FileFormats();
 // Fills the registry, the save-format table and the options (again after DoneImageFormats).
 void InitImageFormats();
 // Empties the registry and the save-format table.
 void DoneImageFormats();
-// Takes new texts and registers ico, oxs and oxi again so their entries carry them.
-void SetFormatTexts(const TFormatTexts& texts);
+// Takes new interface texts and registers ico, oxs and oxi again so their entries carry them.
+void SetFormatTexts(const TInterfaceTexts& texts);

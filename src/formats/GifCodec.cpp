@@ -4,6 +4,9 @@
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
 
+#include "core/Masks.h"
+#include "core/Quantize.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cstring>
@@ -89,9 +92,123 @@ void ReadGif(const TReadInput& input, TGraphic& graphic) {
     graphic.Animated = frame.Animated;
 }
 
+struct TGifWriterCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        EGifCloseFile(gif, &error);
+    }
+};
+
+struct TMapCloser {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+
+int AppendToVector(GifFileType* gif, const GifByteType* data, int n) {
+    auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
+    try {
+        out->insert(out->end(), data, data + n);
+    } catch (...) {
+        return 0; // giflib reports a write failure
+    }
+    return n;
+}
+
+// Only the entries the pixels use are kept, in order of first use, padded to a power of two.
+TIndexedImage OptimizedMap(const TIndexedImage& in, int keepIndex) {
+    std::vector<int> remap(in.Palette.size(), -1);
+    TIndexedImage out = in;
+    out.Palette.clear();
+    const auto use = [&](int i) {
+        if (remap[size_t(i)] < 0) {
+            remap[size_t(i)] = int(out.Palette.size());
+            out.Palette.push_back(in.Palette[size_t(i)]);
+        }
+    };
+    if (keepIndex >= 0) use(keepIndex);
+    for (uint8_t& v : out.Indices) {
+        use(v);
+        v = uint8_t(remap[v]);
+    }
+    return out;
+}
+
+std::vector<uint8_t> WriteGif(const TGraphic& graphic) {
+    return EncodeGif(graphic.Picture);
+}
+
 } // namespace
 
-const TGraphicClass gcGif{"TGIFImage", ReadGif};
+const TGraphicClass gcGif{"TGIFImage", ReadGif, WriteGif};
+
+std::vector<uint8_t> EncodeGif(const TBitmap& picture) {
+    if (picture.Empty()) Fail("empty picture");
+    if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF) Fail("picture too large");
+    TBitmap work = picture;
+    work.To24Bit();
+    const bool transparent = picture.Transparent();
+    const TColor key = ResolveColor(picture.TransparentColor());
+
+    TIndexedImage indexed;
+    int transparentIndex = -1;
+    if (transparent) {
+        const TBitmap prepared = PrepareTransparentGif(work, key, KeyColorMask(work, key));
+        std::optional<TIndexedImage> exact = IndexExactColors(prepared, 256);
+        if (!exact) Fail("too many colours"); // never: the preparation leaves at most 255
+        indexed = std::move(*exact);
+        const TTriple k = ColorToTriple(key);
+        for (size_t i = 0; i < indexed.Palette.size(); ++i)
+            if (indexed.Palette[i] == k) transparentIndex = int(i);
+        if (transparentIndex < 0) { // no transparent pixel: the entry still names the colour
+            transparentIndex = int(indexed.Palette.size());
+            indexed.Palette.push_back(k);
+        }
+    } else {
+        indexed = QuantizeImage(work, 256);
+    }
+    if (OptionsOE().OptimizeGifPalette) {
+        indexed = OptimizedMap(indexed, transparentIndex);
+        if (transparentIndex >= 0) transparentIndex = 0;
+    }
+
+    int size = 2;
+    while (size < int(indexed.Palette.size()))
+        size *= 2;
+    std::unique_ptr<ColorMapObject, TMapCloser> map(GifMakeMapObject(size, nullptr));
+    if (!map) throw std::bad_alloc();
+    for (int i = 0; i < size; ++i) {
+        const TTriple t = i < int(indexed.Palette.size()) ? indexed.Palette[size_t(i)] : TTriple{};
+        map->Colors[i] = {t.r, t.g, t.b};
+    }
+
+    std::vector<uint8_t> out;
+    int error = 0;
+    std::unique_ptr<GifFileType, TGifWriterCloser> gif(EGifOpen(&out, AppendToVector, &error));
+    if (!gif) Fail("cannot start");
+    EGifSetGifVersion(gif.get(), transparentIndex >= 0);
+    if (EGifPutScreenDesc(gif.get(), indexed.Width, indexed.Height, map->BitsPerPixel, 0,
+                          map.get()) == GIF_ERROR)
+        Fail("cannot write");
+    if (transparentIndex >= 0) {
+        GraphicsControlBlock gcb{};
+        gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+        gcb.DelayTime = 0;
+        gcb.TransparentColor = transparentIndex;
+        GifByteType ext[4];
+        const size_t n = EGifGCBToExtension(&gcb, ext);
+        if (EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, int(n), ext) == GIF_ERROR)
+            Fail("cannot write");
+    }
+    if (EGifPutImageDesc(gif.get(), 0, 0, indexed.Width, indexed.Height, false, nullptr) ==
+        GIF_ERROR)
+        Fail("cannot write");
+    for (int y = 0; y < indexed.Height; ++y)
+        if (EGifPutLine(gif.get(), const_cast<GifPixelType*>(indexed.Row(y)), indexed.Width) ==
+            GIF_ERROR)
+            Fail("cannot write");
+    GifFileType* raw = gif.release();
+    if (EGifCloseFile(raw, &error) == GIF_ERROR) Fail("cannot complete");
+    return out;
+}
 
 TGifFrame DecodeGif(TBytes data) {
     TGifSource source{data.data(), data.size(), 0};

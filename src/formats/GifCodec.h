@@ -16,3 +16,8 @@ struct TGifFrame {
 // When the transparent index's colour occurs more than once in the palette, that entry
 // becomes TransparentKeyColour, which then is the transparent colour.
 TGifFrame DecodeGif(TBytes data);
+
+// One frame, not interlaced, no comment. A picture marked transparent keeps its colours (at
+// most 254 after reduction) and gets its transparent colour as the frame's transparent index;
+// any other picture is reduced to 256 colours with error diffusion.
+std::vector<uint8_t> EncodeGif(const TBitmap& picture);

@@ -126,8 +126,8 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
     if (result < 0) {
         CallHook(nullptr, fileName, ifsFailed);
         if (!g_previewMode)
-            FileUserSeam().MessageBox(FailureText(FormatTexts().LoadFailed, fileName), mkError,
-                                      mbOK);
+            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
+                                      mbOk);
     } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
         opt.FileWidth = bitmap.Width();
         opt.FileHeight = bitmap.Height();
@@ -172,7 +172,8 @@ void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
     if (!graphic.Class().Read)
         throw ETaveluneError(std::string("no reader for ") + graphic.Class().Name);
     graphic.Class().Read(input, graphic);
-    if (graphic.Picture.Empty() && !graphic.Is(gcOxi))
+    // A layer without an image and an unreadable selection shape load as empty pictures.
+    if (graphic.Picture.Empty() && !graphic.Is(gcOxi) && !graphic.Is(gcOxs))
         throw ETaveluneError("the reader delivered no picture");
 }
 
@@ -255,7 +256,8 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
     }
     if (result < 0) {
         CallHook(nullptr, fileName, ifsFailed);
-        FileUserSeam().MessageBox(FailureText(FormatTexts().SaveFailed, fileName), mkError, mbOK);
+        FileUserSeam().MessageBox(FailureText(InterfaceTexts().SaveFailed, fileName), mkError,
+                                  mbOk);
     }
     return result;
 }

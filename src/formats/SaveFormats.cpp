@@ -39,7 +39,7 @@ void ClearSaveFormats() {
 }
 
 QString BuildOpenFilter(bool allImages, bool registryAll, bool commonImages, bool dropLongMasks) {
-    const TFormatTexts& texts = FormatTexts();
+    const TInterfaceTexts& texts = InterfaceTexts();
     QString filter = FileFormats().CompactFilter(registryAll, texts.AllImages);
     filter.replace(QStringLiteral("; *"), QStringLiteral(";*"));
     if (dropLongMasks) {

@@ -6,15 +6,17 @@ namespace {
 
 TFileUserSeam* g_seam = nullptr;
 
-TMsgButton FirstButton(unsigned buttons) {
-    for (TMsgButton b : {mbOK, mbYes, mbNo, mbCancel})
-        if (buttons & b) return b;
-    return mbOK;
+// The answer of a box nobody can see: its first button.
+int FirstButton(unsigned buttons) {
+    if (buttons & mbYes) return mrYes;
+    if (buttons & mbNo) return mrNo;
+    if (buttons & mbOk) return mrOk;
+    return mrCancel;
 }
 
 } // namespace
 
-TMsgButton TConsoleUserSeam::MessageBox(const QString& text, TMsgKind, unsigned buttons) {
+int TConsoleUserSeam::MessageBox(const QString& text, TMsgKind, unsigned buttons) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     return FirstButton(buttons);
 }

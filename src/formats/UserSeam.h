@@ -3,16 +3,9 @@
 // open or save. The windowed program installs its dialogs; tests install scripted answers.
 // Without either, messages go to the standard error stream and no name is ever chosen.
 
+#include "core/MessageKinds.h"
+
 #include <QString>
-
-enum TMsgKind { mkWarning, mkError, mkInformation, mkConfirmation, mkPlain };
-
-enum TMsgButton : unsigned {
-    mbYes = 1,
-    mbNo = 2,
-    mbOK = 4,
-    mbCancel = 8,
-};
 
 struct TOpenNameRequest {
     QString Filter;        // "description|masks|description|masks..."
@@ -35,8 +28,8 @@ struct TSaveNameRequest {
 class TFileUserSeam {
 public:
     virtual ~TFileUserSeam() = default;
-    // Returns the button pressed (one of buttons).
-    virtual TMsgButton MessageBox(const QString& text, TMsgKind kind, unsigned buttons) = 0;
+    // Returns mrYes, mrNo, mrOk or mrCancel for the button pressed.
+    virtual int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) = 0;
     // Returns the chosen name, or empty when cancelled; preview receives the pane's state.
     virtual QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) = 0;
     virtual QString ChooseSaveName(const TSaveNameRequest& request) = 0;
@@ -47,7 +40,7 @@ public:
 // Messages to standard error; no name chosen.
 class TConsoleUserSeam : public TFileUserSeam {
 public:
-    TMsgButton MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override;
+    int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override;
     QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) override;
     QString ChooseSaveName(const TSaveNameRequest& request) override;
 };

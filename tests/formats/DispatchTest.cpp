@@ -118,15 +118,14 @@ TEST_P(DispatchFailure, ShowsTheLoadMessage) {
     ASSERT_EQ(seam.Messages.size(), 1);
     EXPECT_EQ(seam.Messages[0], LoadMessage(name));
     EXPECT_EQ(seam.LastKind, mkError);
-    EXPECT_EQ(seam.LastButtons, unsigned(mbOK));
+    EXPECT_EQ(seam.LastButtons, unsigned(mbOk));
     EXPECT_EQ(PixelAt(bmp, 1, 1), Grey(9));
     EXPECT_EQ(Stages().back(), ifsFailed);
 }
 INSTANTIATE_TEST_SUITE_P(Names, DispatchFailure,
-                         ::testing::Values("a.xyz", "noextension", "a.nef", "a.oxi", "a.oxs",
-                                           "a.pcx", "a.psd", "a.wmf", "a.cut", "a.pcd", "a.sgi",
-                                           "a.rla", "a.cel", "a.psp", "a.png", "a.jpg", "a.tif",
-                                           "a.jp"));
+                         ::testing::Values("a.xyz", "noextension", "a.nef", "a.oxi", "a.pcx",
+                                           "a.psd", "a.wmf", "a.cut", "a.pcd", "a.sgi", "a.rla",
+                                           "a.cel", "a.psp", "a.png", "a.jpg", "a.tif", "a.jp"));
 
 TEST_F(Dispatch, MissingFileFails) {
     QString name = Path("absent.png");

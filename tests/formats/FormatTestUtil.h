@@ -110,10 +110,12 @@ inline TBitmap ReadWithImageMagick(const QString& path) {
     });
 }
 
-// Largest difference of any channel between two 24-bit pictures of one size (999 if sizes
-// differ).
-inline int MaxDifference(const TBitmap& a, const TBitmap& b) {
+// Largest difference of any channel between two pictures of one size, compared in their 24-bit
+// form (999 if sizes differ).
+inline int MaxDifference(TBitmap a, TBitmap b) {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return 999;
+    a.To24Bit();
+    b.To24Bit();
     int worst = 0;
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) {
@@ -125,7 +127,9 @@ inline int MaxDifference(const TBitmap& a, const TBitmap& b) {
 }
 
 // Mean absolute difference per channel.
-inline double MeanDifference(const TBitmap& a, const TBitmap& b) {
+inline double MeanDifference(TBitmap a, TBitmap b) {
+    a.To24Bit();
+    b.To24Bit();
     double sum = 0;
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) {
@@ -148,11 +152,11 @@ public:
     TScriptedSeam() { SetFileUserSeam(this); }
     ~TScriptedSeam() override { SetFileUserSeam(nullptr); }
 
-    TMsgButton MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override {
+    int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override {
         Messages << text;
         LastKind = kind;
         LastButtons = buttons;
-        return mbOK;
+        return mrOk;
     }
     QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) override {
         LastOpen = request;

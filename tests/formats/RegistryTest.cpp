@@ -145,7 +145,7 @@ TEST_F(Registry, SequenceFilterListsEveryExtensionWithoutLongMasks) {
 }
 
 TEST_F(Registry, NewTextsReachTheClassEntries) {
-    TFormatTexts texts;
+    TInterfaceTexts texts;
     texts.Icon = QStringLiteral("Icône");
     texts.AllImages = QStringLiteral("Toutes");
     SetFormatTexts(texts);
@@ -153,7 +153,7 @@ TEST_F(Registry, NewTextsReachTheClassEntries) {
     EXPECT_EQ(FileFormats().Extensions().size(), 44u);
     EXPECT_TRUE(
         BuildOpenFilter(true, false, false, false).startsWith(QStringLiteral("Toutes|*.*|")));
-    SetFormatTexts(TFormatTexts{});
+    SetFormatTexts(TInterfaceTexts{});
 }
 
 TEST_F(Registry, SaveFilter) {

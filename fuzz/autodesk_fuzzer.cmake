@@ -1,0 +1,1 @@
+tavelune_fuzz_target(autodesk_fuzzer AutodeskFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(bmp_reader_fuzzer BmpReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(cut_fuzzer CutFuzzer.cpp DEPS tavelune_formats)

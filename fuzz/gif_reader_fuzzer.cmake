@@ -1,0 +1,1 @@
+tavelune_fuzz_target(gif_reader_fuzzer GifReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(ico_reader_fuzzer IcoReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(jpeg_reader_fuzzer JpegReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(oxi_fuzzer OxiFuzzer.cpp DEPS tavelune_formats)

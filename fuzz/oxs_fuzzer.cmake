@@ -1,0 +1,1 @@
+tavelune_fuzz_target(oxs_fuzzer OxsFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(pcd_fuzzer PcdFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(pcx_fuzzer PcxFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(png_reader_fuzzer PngReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(pnm_reader_fuzzer PnmReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(psd_fuzzer PsdFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(psp_fuzzer PspFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(rla_fuzzer RlaFuzzer.cpp DEPS tavelune_formats)

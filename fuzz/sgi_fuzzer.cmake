@@ -1,0 +1,1 @@
+tavelune_fuzz_target(sgi_fuzzer SgiFuzzer.cpp DEPS tavelune_formats)

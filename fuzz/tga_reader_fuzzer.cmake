@@ -1,0 +1,1 @@
+tavelune_fuzz_target(tga_reader_fuzzer TgaReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(tiff_reader_fuzzer TiffReaderFuzzer.cpp DEPS tavelune_formats)

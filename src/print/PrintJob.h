@@ -1,0 +1,25 @@
+#pragma once
+// One print job: the wait window, one document with one page, and the printing system's
+// errors shown in the program's message box. The job never leaves a document open.
+
+#include <functional>
+
+class IPrintTarget;
+class IUserDialogs;
+class QImage;
+class TAnnulerForm;
+struct TPrintLayout;
+
+enum class TPrintResult { Printed, Cancelled, Failed };
+
+// Lets the user interface handle what is pending (paints, a click on Cancel); tests replace it.
+using TEventPump = std::function<void()>;
+void ProcessPendingEvents();
+
+// Shows the wait window, lets pending events run once (so it is painted and Cancel can be
+// pressed), then draws the page and hands it to the printing system unless cancelled.
+// Once a document is open the job runs to its end without handling events: the print engines
+// of several platforms cannot withdraw a page once begun, so Cancel must act before.
+TPrintResult RunPrintJob(TAnnulerForm& wait, IPrintTarget& target, const QImage& image,
+                         const TPrintLayout& layout, IUserDialogs& dialogs,
+                         const TEventPump& pump = ProcessPendingEvents);

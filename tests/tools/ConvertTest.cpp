@@ -1,0 +1,198 @@
+#include "TestImages.h"
+#include "TestPrinters.h"
+#include "core/ColorAdjust.h"
+#include "core/FlipRotate.h"
+#include "core/StretchEx.h"
+#include "formats/FormatRegistry.h"
+#include "formats/ImageFiles.h"
+#include "formats/JpegUtils.h"
+#include "formats/PngUtils.h"
+#include "tools/ConvertCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Write(const QString& path, const std::vector<uint8_t>& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
+bool SamePixels(TBitmap a, TBitmap b) {
+    a.To24Bit();
+    b.To24Bit();
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (!(PixelAt(a, x, y) == PixelAt(b, x, y))) return false;
+    return true;
+}
+
+// A JPEG with an EXIF block whose Orientation is the given value (little-endian TIFF).
+std::vector<uint8_t> JpegWithOrientation(const TBitmap& picture, uint8_t orientation) {
+    std::vector<uint8_t> jpeg = EncodeJpeg(picture, 95, false);
+    const std::vector<uint8_t> tiff = {'I',         'I',  42, 0, 8, 0, 0, 0, // header
+                                       1,           0,                       // one entry
+                                       0x12,        0x01, 3,  0, 1, 0, 0, 0,
+                                       orientation, 0,    0,  0, 0, 0, 0, 0}; // no next IFD
+    std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+    app1.insert(app1.end(), tiff.begin(), tiff.end());
+    const size_t length = app1.size() - 2;
+    app1[2] = uint8_t(length >> 8);
+    app1[3] = uint8_t(length);
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    return jpeg;
+}
+
+struct RunResult {
+    int status;
+    QString out, err;
+};
+
+class Convert : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitImageFormats();
+        ASSERT_TRUE(dir.isValid());
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    RunResult Run(const QStringList& args) {
+        QString error;
+        const std::optional<TConvertOptions> o = ParseConvertArguments(args, error);
+        if (!o) return {-1, {}, error};
+        QString out, err;
+        QTextStream os(&out), es(&err);
+        const int status = RunConvert(*o, os, es);
+        return {status, out, err};
+    }
+    TBitmap Load(const QString& path) {
+        QString name = path;
+        TBitmap bmp;
+        EXPECT_EQ(LoadImageFile(name, bmp), 1) << path.toStdString();
+        return bmp;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Convert, TransformsInTheViewersOrder) {
+    const TBitmap source = RandomImage(6, 4, 3);
+    Write(Path("in.png"), EncodePng(source));
+    const RunResult r = Run({Path("in.png"), "--rotate", "90", "--flip", "h", "--tint", "3",
+                             "--resize", "8x12", "-o", Path("out.bmp")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    TBitmap expected = source;
+    ApplyDisplayAdjustments(expected, 3, 0, false);
+    FlipHorizontal(expected);
+    Rotate90(expected, true);
+    ResizeImage(8, 12, false, expected);
+    EXPECT_TRUE(SamePixels(Load(Path("out.bmp")), expected));
+}
+
+TEST_F(Convert, JpegQualityAndProgression) {
+    const TBitmap source = RandomImage(48, 48, 4);
+    Write(Path("in.png"), EncodePng(source));
+    ASSERT_EQ(Run({Path("in.png"), "--quality", "5", "-o", Path("low.jpg")}).status, 0);
+    ASSERT_EQ(
+        Run({Path("in.png"), "--quality", "100", "--progressive", "-o", Path("hi.jpg")}).status, 0);
+    EXPECT_LT(QFileInfo(Path("low.jpg")).size() * 3, QFileInfo(Path("hi.jpg")).size());
+    QFile f(Path("hi.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("\xFF\xC2"));
+}
+
+TEST_F(Convert, FolderOutputWithAFormat) {
+    QDir(dir.path()).mkdir("out");
+    Write(Path("a.png"), EncodePng(RandomImage(3, 3, 1)));
+    Write(Path("b.png"), EncodePng(RandomImage(4, 2, 2)));
+    const RunResult r = Run({Path("a.png"), Path("b.png"), "--format", "tga", "-o", Path("out")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(SamePixels(Load(Path("out/a.tga")), RandomImage(3, 3, 1)));
+    EXPECT_TRUE(SamePixels(Load(Path("out/b.tga")), RandomImage(4, 2, 2)));
+}
+
+TEST_F(Convert, ExifTurnFollowsTheOrientation) {
+    const TBitmap source =
+        MakeImage(32, 16, [](int x, int y) { return Rgb(uint8_t(x * 8), uint8_t(y * 16), 90); });
+    Write(Path("six.jpg"), JpegWithOrientation(source, 6));
+    ASSERT_EQ(Run({Path("six.jpg"), "--exif-turn", "-o", Path("turned.png")}).status, 0);
+    ASSERT_EQ(Run({Path("six.jpg"), "-o", Path("plain.png")}).status, 0);
+    const TBitmap turned = Load(Path("turned.png"));
+    TBitmap plain = Load(Path("plain.png"));
+    EXPECT_EQ(turned.Width(), source.Height());
+    Rotate90(plain, true);
+    EXPECT_TRUE(SamePixels(turned, plain));
+}
+
+TEST_F(Convert, InfoLines) {
+    Write(Path("a.png"), EncodePng(RandomImage(7, 5, 1)));
+    Write(Path("b.jpg"), JpegWithOrientation(RandomImage(9, 3, 1), 1));
+    const RunResult r = Run({"--info", Path("a.png"), Path("b.jpg")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, Path("a.png") + "\t7x5\t24\t\n" + Path("b.jpg") + "\t9x3\t24\t\n");
+}
+
+TEST_F(Convert, FailuresGiveStatusOneAndKeepGoing) {
+    Write(Path("good.png"), EncodePng(RandomImage(3, 3, 1)));
+    Write(Path("bad.png"), {1, 2, 3});
+    QDir(dir.path()).mkdir("out");
+    const RunResult r =
+        Run({Path("bad.png"), Path("good.png"), "--format", "bmp", "-o", Path("out")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(QFileInfo::exists(Path("out/good.bmp")));
+    EXPECT_FALSE(QFileInfo::exists(Path("out/bad.bmp")));
+    // Two inputs of one name would write one output twice: the second is refused.
+    QDir(dir.path()).mkdir("sub");
+    Write(Path("sub/good.png"), EncodePng(RandomImage(2, 2, 9)));
+    const RunResult twice =
+        Run({Path("good.png"), Path("sub/good.png"), "--format", "png", "-o", Path("out")});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_TRUE(SamePixels(Load(Path("out/good.png")), RandomImage(3, 3, 1)));
+}
+
+struct BadArgs {
+    QStringList args;
+    const char* message;
+};
+class ConvertArguments : public ::testing::TestWithParam<BadArgs> {};
+TEST_P(ConvertArguments, Rejected) {
+    QString error;
+    EXPECT_FALSE(ParseConvertArguments(GetParam().args, error));
+    EXPECT_EQ(error, QString::fromUtf8(GetParam().message));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConvertArguments,
+    ::testing::Values(
+        BadArgs{{"a.png"}, "no output (-o)"}, BadArgs{{"-o", "x.png"}, "no input"},
+        BadArgs{{"a.png", "b.png", "-o", "/tmp"}, "an output folder needs --format"},
+        BadArgs{{"a.png", "--format", "oxi", "-o", "d"}, "no writer for the type \"oxi\""},
+        BadArgs{{"a.png", "--rotate", "45", "-o", "x.png"}, "--rotate takes 90, 180 or 270"},
+        BadArgs{{"a.png", "--flip", "x", "-o", "x.png"}, "--flip takes h or v"},
+        BadArgs{{"a.png", "--tint", "9", "-o", "x.png"}, "--tint takes 0..8"},
+        BadArgs{{"a.png", "--quality", "0", "-o", "x.png"}, "--quality takes 1..100"},
+        BadArgs{{"a.png", "--resize", "100000x100000", "-o", "x.png"},
+                "--resize takes WxH, both above 0"},
+        BadArgs{{"a.png", "--bogus", "-o", "x.png"}, "unknown option --bogus"},
+        BadArgs{{"--info", "a.png", "-o", "x.png"}, "--info writes nothing: no -o"},
+        BadArgs{{"a.png", "--quality"}, "--quality needs a value"}));
+
+TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
+    Write(Path("bad.png"), {1, 2, 3});
+    QProcess p;
+    p.start(TAVELUNE_CONVERT, {Path("bad.png"), "-o", Path("x.bmp")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()).trimmed(),
+              QStringLiteral("Unable to load image in file \"%1\" !").arg(Path("bad.png")));
+    Write(Path("good.png"), EncodePng(RandomImage(3, 3, 1)));
+    p.start(TAVELUNE_CONVERT, {Path("good.png"), "-o", Path("x.gif")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo::exists(Path("x.gif")));
+}
+
+} // namespace
