@@ -89,14 +89,14 @@ QStringList MaskExtensions(const QString& mask) {
     return out;
 }
 
-QString WithTrailingSeparator(const QString& folder) {
+QString FolderWithSeparator(const QString& folder) {
     if (folder.isEmpty() || EndsWithSeparator(folder)) return folder;
     return folder + u'/';
 }
 
 QString JoinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty()) return name;
-    return WithTrailingSeparator(folder) + name;
+    return FolderWithSeparator(folder) + name;
 }
 
 void SortNamesCaseInsensitive(QStringList& names) {
@@ -141,7 +141,7 @@ QStringList ScanFolder(const QString& folder, const QString& mask, bool includeS
         std::sort(frame.items.begin(), frame.items.end());
         stack.push_back(std::move(frame));
     };
-    enter(WithTrailingSeparator(folder));
+    enter(FolderWithSeparator(folder));
     while (!stack.empty()) {
         TScanFrame& top = stack.back();
         if (top.next == top.items.size()) {

@@ -12,7 +12,7 @@
 QStringList MaskExtensions(const QString& mask);
 
 // The folder with a path separator at its end.
-QString WithTrailingSeparator(const QString& folder);
+QString FolderWithSeparator(const QString& folder);
 // The folder joined with a name, with exactly one separator between them.
 QString JoinPath(const QString& folder, const QString& name);
 

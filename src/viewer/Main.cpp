@@ -1,0 +1,528 @@
+// The main window's start-up, the command line, opening and navigation, the sequence commands,
+// the option toggles and closing.
+#include "viewer/Main.h"
+
+#include "core/ColorAdjust.h"
+#include "core/Errors.h"
+#include "core/FlipRotate.h"
+#include "core/InterfaceTexts.h"
+#include "dialogs/DialogHost.h"
+#include "dialogs/UserDialogs.h"
+#include "formats/Exif.h"
+#include "formats/FormatRegistry.h"
+#include "formats/ImageFiles.h"
+#include "settings/Themes.h"
+#include "viewer/CommandLine.h"
+#include "viewer/FolderScan.h"
+#include "viewer/MainLayout.h"
+#include "viewer/MainView.h"
+#include "viewer/ScreenSaver.h"
+#include "viewer/ZoomPolicy.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <chrono>
+
+namespace {
+
+const QString kSaveSequenceQuestion = QStringLiteral("Save current images sequence ?");
+
+// The largest screen, in device pixels, so the buffer covers the window wherever it goes.
+QSize LargestScreenPixels() {
+    QSize largest(1, 1);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSize s = screen->geometry().size() * screen->devicePixelRatio();
+        largest = largest.expandedTo(s);
+    }
+    return largest;
+}
+
+QRect ToQRect(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+}
+
+TRect FromQRect(const QRect& r) {
+    return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+} // namespace
+
+TMainForm::TMainForm(TMainFormSeams seams)
+    : m_paths(seams.Paths ? *seams.Paths : TAppPaths::FromApplication()),
+      m_arguments(seams.Arguments),
+      m_slideshowTimer(seams.SlideshowTimer ? std::move(seams.SlideshowTimer)
+                                            : MakeQtScrollTimer()),
+      m_clock(seams.Clock ? std::move(seams.Clock) : MakeQtPumpingClock()),
+      m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()) {
+    ApplyDialogFont(*this);
+    SetDialogMainWindow(this);
+
+    // The buffer, as large as the largest screen; the zoom view draws into it.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect screenRect =
+        seams.ScreenGeometry ? *seams.ScreenGeometry : (screen ? screen->geometry() : QRect());
+    const QRect workArea =
+        seams.WorkArea ? *seams.WorkArea : (screen ? screen->availableGeometry() : screenRect);
+    CreateBuffer(LargestScreenPixels().expandedTo(screenRect.size()));
+    m_zoom = std::make_unique<TImageZoomScrolling>(std::move(seams.ScrollTimer));
+    m_zoom->SetCanvas(&m_buffer);
+    m_zoom->SetBitmap(&m_image);
+    m_zoom->SetInterval(kScrollInterval);
+    m_zoom->OnScroll = [this](TImageZoomScrolling& zoom) { ShowRect(zoom.ViewRect()); };
+    m_zoom->OnStop = [this](TImageZoomScrolling&) {
+        if (m_mouseScrollArmed) SetViewCursor(Qt::ArrowCursor);
+    };
+
+    m_view = new TMainView(*this);
+    setCentralWidget(m_view);
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    setMinimumSize(385, 300);
+
+    setWindowTitle(QStringLiteral("Tavelune"));
+    m_settings = DefaultViewerSettings(m_paths);
+    m_zoom->SetStep(uint16_t(m_settings.fluidite));
+    m_random.seed(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+
+    const TRect bounds = StartupBounds(FromQRect(workArea), screenRect.width());
+    setGeometry(ToQRect(bounds));
+    UpdateToolbar();
+
+    // The folder listings take what the format registry reads.
+    m_sequence.SetExtensionFilter(
+        [](const QString& ext) { return FileFormats().FindExtension(ext) != nullptr; });
+    m_sequence.OnPositionText = [this](const QString& text) { m_panels[0]->setText(text); };
+
+    m_store = std::make_unique<TSettingsStore>(m_settings, m_paths, *this, *this);
+    StartUp();
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    m_slideshowTimer->Stop();
+    m_zoom->SetActive(false);
+    if (&FileUserSeam() == m_fileSeam.get()) SetFileUserSeam(nullptr);
+    if (DialogMainWindow() == this) SetDialogMainWindow(nullptr);
+}
+
+void TMainForm::StartUp() {
+    m_store->LoadSettingsFile(m_paths.SettingsFile());
+    m_store->RememberStartupPattern();
+    LoadCommandLineTheme(*m_store, m_arguments);
+    m_slideshowSwitch = ReadSlideshowSwitch(m_arguments);
+    m_store->FinishStartup();
+    m_fullScreenAtStartup = m_fullScreen;
+
+    setAcceptDrops(true);
+    m_screenSaver = std::make_unique<TScreenSaverInhibitor>();
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            &TMainForm::ApplicationStateChanged);
+    SetInterfaceTexts();
+    m_fileSeam = std::make_unique<TViewerFileSeam>(*m_files);
+    SetFileUserSeam(m_fileSeam.get());
+    qApp->installEventFilter(this);
+    PaintBackground();
+}
+
+void TMainForm::SetInterfaceTexts() {
+    TInterfaceTexts& t = InterfaceTexts();
+    t.Yes = QStringLiteral("&Yes");
+    t.No = QStringLiteral("&No");
+    t.Cancel = QStringLiteral("Cancel");
+    t.Confirm = QStringLiteral("Confirm");
+    t.Information = QStringLiteral("Information");
+    t.AllImages = QStringLiteral("All images");
+    t.CommonImages = QStringLiteral("Common images");
+    t.LoadFailed = QStringLiteral("Unable to load image in file \"%s\" !");
+    t.SaveFailed = QStringLiteral("Unable to save image in file \"%s\" !");
+    t.Preview = QStringLiteral("Preview");
+    t.ImageProperties = QStringLiteral("Image properties");
+    t.Icon = QStringLiteral("Icon");
+    t.OstrevaldenSelection = QStringLiteral("Ostrevalden Selection");
+    // Registers the icon, selection shape and layered formats again with these texts.
+    SetFormatTexts(TInterfaceTexts(t));
+}
+
+void TMainForm::CreateBuffer(const QSize& deviceSize) {
+    NewImage(m_buffer, std::max(1, deviceSize.width()), std::max(1, deviceSize.height()), clBlack);
+}
+
+void TMainForm::FirstPaint() {
+    if (!m_firstPaintPending) return;
+    m_firstPaintPending = false;
+    if (m_settings.patternSwitchedOff && PatternShown()) DiscardPattern();
+    Layout();
+    m_layoutSuspended = false;
+    const QString argument = OpenArgument(m_arguments);
+    if (argument.isEmpty() || OpenFromCommandLine(argument) == 0) {
+        PaintBackground();
+        ShowBuffer();
+    }
+}
+
+int TMainForm::OpenFromCommandLine(const QString& argument) {
+    const QFileInfo info(argument);
+    if (!info.exists()) return 0;
+    if (info.isDir()) {
+        m_sequence.FillFromFolder(info.absoluteFilePath(), true, true);
+        const QString first = m_sequence.First();
+        if (first.isEmpty()) return 0;
+        OpenImage(first, false);
+        if (m_sequence.HasSeveral() && m_slideshowSwitch != 0) SetSlideshow(true);
+        return 1;
+    }
+    if (info.suffix().toLower() != QLatin1String("stl")) {
+        // The file system gives names in their stored letter case already.
+        OpenImage(info.absoluteFilePath(), true);
+        if (m_sequence.HasSeveral() && m_slideshowSwitch == 1) SetSlideshow(true);
+        return 3;
+    }
+    if (!LoadSequence(info.absoluteFilePath())) return 0;
+    const QString first = m_sequence.First();
+    if (first.isEmpty()) return 0;
+    AfterSequenceLoaded();
+    OpenImage(ListPath(first), false);
+    if (m_sequence.HasSeveral() && m_slideshowSwitch != 0) SetSlideshow(true);
+    return 2;
+}
+
+QString TMainForm::OpenImage(const QString& path, bool rescan) {
+    if (rescan && m_sequence.Modified()) {
+        const int answer =
+            UserDialogs().Message(kSaveSequenceQuestion, mkConfirmation, mbYesNoCancel);
+        if (answer == mrCancel) return {};
+        if (answer == mrYes) SaveSequenceCommand();
+    }
+    m_opening = true;
+    StopScrolling();
+    if (m_slideshowOn) m_slideshowTimer->Stop();
+    m_ticks = 0;
+    m_pausedByKey = false;
+    ++m_openCount;
+
+    QString opened = path;
+    QString result;
+    if (LoadWorkingImage(opened, rescan)) {
+        m_undoKind = -1;
+        if (rescan) {
+            const QFileInfo info(opened);
+            m_sequence.FillFromFolder(info.absolutePath(), true, false);
+            m_sequence.SelectPath(JoinPath(info.absolutePath(), info.fileName()));
+        }
+        Refresh();
+        result = opened;
+        AutoScrollAfterOpen();
+    }
+    if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
+    m_opening = false;
+    return result;
+}
+
+bool TMainForm::LoadWorkingImage(QString& path, bool rescan) {
+    if (LoadImageFile(path, m_image, m_settings.defdir) <= 0) return false;
+    m_currentFile = QFileInfo(path).absoluteFilePath();
+    if (rescan) m_settings.defdir = QFileInfo(m_currentFile).absolutePath();
+    m_image.To24Bit();
+    TurnAfterOpen();
+    ApplyDisplayAdjustments(m_image, m_settings.teinte, m_settings.reglage, m_settings.bflou);
+    m_manualZoom = false;
+    ChooseThumbnailAlignment();
+    m_zoom->Recompute();
+    return true;
+}
+
+void TMainForm::ChooseThumbnailAlignment() {
+    if (m_settings.zoom == kZoomThumbnail)
+        m_zoom->SetAlignment(ThumbnailAlignment(m_settings.bva, m_random));
+}
+
+void TMainForm::TurnAfterOpen() {
+    if (m_image.Empty()) return;
+    const int w = m_image.Width(), h = m_image.Height();
+    switch (m_settings.rotation) {
+    case 1:
+        if (h > w) Rotate90(m_image, true);
+        break;
+    case 2:
+        if (w > h) Rotate90(m_image, true);
+        break;
+    case 3:
+        Rotate180(m_image);
+        break;
+    case 4:
+        Rotate90(m_image, true);
+        break;
+    case 5:
+        Rotate90(m_image, false);
+        break;
+    case 6:
+        switch (ReadExifOrientation(m_currentFile)) {
+        case 3:
+            Rotate180(m_image);
+            break;
+        case 6:
+            Rotate90(m_image, true);
+            break;
+        case 8:
+            Rotate90(m_image, false);
+            break;
+        default:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::ApplyZoomSettings() {
+    if (m_manualZoom) {
+        m_exceedsView = PlaceAfterManualZoom(*m_zoom, m_settings.zoom);
+    } else {
+        ApplyZoomSetting(*m_zoom,
+                         TZoomSettings{m_settings.zoom, m_settings.breduction, m_settings.vtaille});
+        m_exceedsView = PlaceAfterZoomSetting(*m_zoom, m_settings.zoom);
+    }
+}
+
+void TMainForm::Refresh() {
+    if (!m_image.Empty()) {
+        StopScrolling();
+        ApplyZoomSettings();
+    }
+    ComposeScreen();
+    UpdateStatus();
+    UpdateToolbar();
+}
+
+void TMainForm::UpdateStatus() {
+    if (m_image.Empty()) {
+        for (QLabel* panel : m_panels)
+            panel->clear();
+        return;
+    }
+    m_panels[1]->setText(QStringLiteral("%1 x %2").arg(m_image.Width()).arg(m_image.Height()));
+    m_panels[2]->setText(ZoomPercentText(m_zoom->Scale()));
+    m_panels[3]->setText(QDir::toNativeSeparators(m_currentFile));
+}
+
+QString TMainForm::StatusText(int panel) const {
+    return panel >= 0 && panel < 4 ? m_panels[panel]->text() : QString();
+}
+
+// A relative path of a sequence file names a file beside that sequence file when one is there;
+// otherwise it is left to the current folder.
+QString TMainForm::ListPath(const QString& path) const {
+    if (path.isEmpty() || QFileInfo(path).isAbsolute() || m_sequence.FileName().isEmpty())
+        return path;
+    const QString beside = QFileInfo(m_sequence.FileName()).absoluteDir().filePath(path);
+    return QFileInfo::exists(beside) ? beside : path;
+}
+
+void TMainForm::OpenFromList(const QString& path) {
+    OpenImage(ListPath(path), false);
+}
+
+void TMainForm::FirstImage() {
+    OpenFromList(m_sequence.First());
+}
+
+void TMainForm::PreviousImage() {
+    OpenFromList(m_sequence.Previous(false));
+}
+
+void TMainForm::NextImage() {
+    OpenFromList(m_sequence.Next(false));
+}
+
+void TMainForm::LastImage() {
+    OpenFromList(m_sequence.Last());
+}
+
+void TMainForm::WheelStep(bool down) {
+    const QString path = down ? m_sequence.Next(false) : m_sequence.Previous(false);
+    if (!path.isEmpty()) OpenFromList(path);
+}
+
+bool TMainForm::LoadSequence(const QString& path) {
+    try {
+        m_sequence.LoadSequenceFile(path);
+        return true;
+    } catch (const ETaveluneError& e) {
+        ShowError(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void TMainForm::AfterSequenceLoaded() {
+    if (!m_settings.bcmt && m_sequence.HasAnyComment()) {
+        m_settings.bcmt = true;
+        Layout();
+    }
+}
+
+void TMainForm::LoadSequenceCommand() {
+    SetSlideshow(false);
+    TFileNameRequest request;
+    request.Title = QStringLiteral("Load sequence");
+    request.Filter = QStringLiteral("Sequence files (*.stl)|*.stl");
+    request.DefaultExtension = QStringLiteral("stl");
+    if (!m_sequence.FileName().isEmpty())
+        request.Folder = QFileInfo(m_sequence.FileName()).absolutePath();
+    const QString name = m_files->OpenName(request);
+    if (name.isEmpty() || !LoadSequence(name)) return;
+    const QString first = m_sequence.First();
+    if (first.isEmpty()) return;
+    AfterSequenceLoaded();
+    OpenFromList(first);
+    if (m_sequence.HasSeveral()) SetSlideshow(true);
+}
+
+bool TMainForm::SaveSequenceCommand() {
+    SetSlideshow(false);
+    TFileNameRequest request;
+    request.Title = QStringLiteral("Save sequence");
+    request.Filter = QStringLiteral("Sequence file (*.stl)|*.stl");
+    request.DefaultExtension = QStringLiteral("stl");
+    request.FileName = m_sequence.FileName();
+    if (!m_sequence.FileName().isEmpty())
+        request.Folder = QFileInfo(m_sequence.FileName()).absolutePath();
+    const QString name = m_files->SaveName(request);
+    if (name.isEmpty()) return false;
+    try {
+        m_sequence.SaveSequenceFile(name);
+        return true;
+    } catch (const ETaveluneError& e) {
+        ShowError(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void TMainForm::SettingsCommand() {
+    SetSlideshow(false);
+    if (OnSettingsDialog) OnSettingsDialog();
+}
+
+void TMainForm::SequenceManagerCommand() {
+    SetSlideshow(false);
+    if (OnSequenceManager) OnSequenceManager();
+}
+
+void TMainForm::FitImagesToScreenCommand() {
+    m_settings.zoom = (m_settings.zoom != 1 || m_manualZoom) ? 1 : 0;
+    m_manualZoom = false;
+    Refresh();
+}
+
+void TMainForm::BlackAndWhiteCommand() {
+    const int previous = m_settings.teinte;
+    m_settings.teinte = previous == tintGrayscale ? tintNormal : tintGrayscale;
+    ReapplyDisplayAdjustments(m_settings.bflou, previous, m_settings.reglage);
+    ComposeScreen();
+}
+
+void TMainForm::SetPrintUnit(int unit) {
+    if (unit != puCentimetre && unit != puInch) return;
+    m_settings.unit = unit;
+    PrintUnitChanged();
+}
+
+void TMainForm::DoubleClick() {
+    if (m_fullScreen) {
+        SetFullScreen(false);
+        return;
+    }
+    // A window maximised without full screen ignores the double-click.
+    if (isMaximized()) return;
+    if (m_image.Empty())
+        OpenImage(QString(), true);
+    else
+        SettingsCommand();
+}
+
+void TMainForm::OpenLinkedImage() {
+    if (m_settings.lk.isEmpty() || m_currentFile.isEmpty()) return;
+    OpenImage(m_settings.lk + QFileInfo(m_currentFile).fileName(), false);
+}
+
+void TMainForm::OpenDroppedFiles(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) continue;
+        OpenImage(url.toLocalFile(), true);
+        return;
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    OpenDroppedFiles(urls);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    m_slideshowTimer->Stop();
+    StopScrolling();
+    bool close = true;
+    if (!m_settings.bquitter && m_sequence.Modified()) {
+        const int answer =
+            UserDialogs().Message(kSaveSequenceQuestion, mkConfirmation, mbYesNoCancel);
+        if (answer == mrCancel)
+            close = false;
+        else if (answer == mrYes)
+            SaveSequenceCommand(); // the window closes even when that dialog is cancelled
+    }
+    if (!close) {
+        event->ignore();
+        if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
+        return;
+    }
+    m_closing = true;
+    if (!m_exitSaved) {
+        m_exitSaved = true;
+        m_store->SaveExitSettings();
+    }
+    m_screenSaver.reset();
+    event->accept();
+}
+
+void TMainForm::ApplicationStateChanged(Qt::ApplicationState state) {
+    if (m_closing) return;
+    if (state == Qt::ApplicationActive) {
+        if (m_slideshowOn && !m_opening)
+            m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
+    } else {
+        m_slideshowTimer->Stop();
+        StopScrolling();
+    }
+}
+
+void TMainForm::PrintUnitChanged() {
+    // The print dialog is built in the unit of the moment; it arrives with printing.
+}
+
+void TMainForm::BackgroundColourChanged(TColor colour) {
+    m_zoom->SetBrush(QBrush(QColorOf(colour)));
+}
+
+void TMainForm::ScrollStepChanged(int step) {
+    m_zoom->SetStep(uint16_t(std::clamp(step, 1, 0xFFFF)));
+}
+
+void TMainForm::Maximise() {
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::ShowError(const QString& text) {
+    UserDialogs().Message(text, mkError, mbOk);
+}

@@ -1,0 +1,284 @@
+#pragma once
+// The main window: owner of the working image, the screen buffer the screen is composed in,
+// the zoom view, the settings and the image list. It opens images, folders and sequences,
+// steps through them, runs the slideshow, switches full screen and scrolls large images.
+//
+// It reaches the user only through narrow seams: the message box (UserDialogs()), a file-name
+// chooser, the two repeating timers (slideshow and scroller) and the clock of its waits. Tests
+// replace all four and drive the real window.
+//
+// Coordinates: the screen buffer holds device pixels; its (0, 0) is the top-left corner of the
+// client area (below the menu bar, behind the tool bar). Every rectangle and point below is in
+// those coordinates.
+
+#include "core/Bitmap.h"
+#include "core/Rect.h"
+#include "settings/AppPaths.h"
+#include "settings/SettingsStore.h"
+#include "settings/ViewerSettings.h"
+#include "viewer/FileChooser.h"
+#include "viewer/ImageSequence.h"
+#include "viewer/ImgZoom.h"
+#include "viewer/MainCommands.h"
+#include "viewer/PumpingClock.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QRect>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class TMainView;
+class TScreenSaverInhibitor;
+
+inline constexpr int kSlideshowInterval = 1000;
+inline constexpr int kScrollInterval = 40;
+inline constexpr int kAutoScrollDelay = 1000;
+inline constexpr int kEdgeScrollDelay = 700;
+inline constexpr int kEdgeMargin = 15;
+inline constexpr int kDragStep = 3;
+inline constexpr int kArrowStep = 8;
+
+// What the window is built with. Anything left empty gets the program's own.
+struct TMainFormSeams {
+    QStringList Arguments; // the program's arguments, without the program itself
+    std::optional<TAppPaths> Paths;
+    std::unique_ptr<TScrollTimer> SlideshowTimer;
+    std::unique_ptr<TScrollTimer> ScrollTimer;
+    std::unique_ptr<TPumpingClock> Clock;
+    std::unique_ptr<IFileNameChooser> Files;
+    // Screen geometry for the start-up bounds and the buffer (device-independent pixels).
+    std::optional<QRect> ScreenGeometry, WorkArea;
+};
+
+class TMainForm : public QMainWindow, public TSettingsEffects, public TSettingsMessages {
+    Q_OBJECT
+public:
+    explicit TMainForm(TMainFormSeams seams = {});
+    ~TMainForm() override;
+
+    // --- Start-up, opening and navigation ---
+
+    // Runs once, right after the window first painted: lays out and opens the argument.
+    void FirstPaint();
+    bool FirstPaintDone() const { return !m_firstPaintPending; }
+    // 0 nothing opened, 1 a folder, 2 a sequence file, 3 an image file.
+    int OpenFromCommandLine(const QString& argument);
+
+    // The path opened, or empty. An empty path shows the open dialog; rescan rebuilds the
+    // image list from the file's folder.
+    QString OpenImage(const QString& path, bool rescan);
+    bool LoadWorkingImage(QString& path, bool rescan);
+    // Turns the working image by the rotation setting (EXIF orientation for setting 6).
+    void TurnAfterOpen();
+    void Refresh();
+    void UpdateStatus();
+    void UpdateToolbar();
+
+    void FirstImage();
+    void PreviousImage();
+    void NextImage();
+    void LastImage();
+    // Wheel down steps to the next image, up to the previous one; nothing at the ends.
+    void WheelStep(bool down);
+    void LoadSequenceCommand();
+    // True when a file was written.
+    bool SaveSequenceCommand();
+    void FitImagesToScreenCommand();
+    void BlackAndWhiteCommand();
+    void SetPrintUnit(int unit);
+    void DoubleClick();
+    // Shift with the left button: the file of the same name in the linked folder.
+    void OpenLinkedImage();
+    void OpenDroppedFiles(const QList<QUrl>& urls);
+    // Commands whose dialogs arrive later; they only stop the slideshow until a handler is set.
+    void SettingsCommand();
+    void SequenceManagerCommand();
+    std::function<void()> OnSettingsDialog;
+    std::function<void()> OnSequenceManager;
+
+    // --- Screen composition ---
+
+    // The client area less the tool bar and the status bar (not in full screen), shrunk by
+    // the 5-pixel margin.
+    TRect DisplayArea() const;
+    void Layout();
+    void PaintBackground();
+    void ComposeScreen();
+    // Copies the display part of the buffer to the window (on its next paint).
+    void ShowBuffer();
+    void DrawComment(const TRect& decorated);
+    void ReapplyDisplayAdjustments(bool previousBlur, int previousTint, int previousStep);
+    bool LoadPattern(const QString& path) override;
+    void DiscardPattern() override;
+    bool PatternShown() const { return !m_pattern.Empty(); }
+    // The decorated rectangle and the comment's box of the last composition (empty: none).
+    const TRect& DecoratedRect() const { return m_decorated; }
+    const QRect& CommentBox() const { return m_commentBox; }
+
+    // --- Slideshow, full screen and scrolling ---
+
+    void SetSlideshow(bool on);
+    void SlideshowCommand();
+    void SlideshowTick();
+    // Space and "P": pause or resume the slideshow.
+    void PauseOrResume();
+    bool IsFullScreen() const override { return m_fullScreen; }
+    void SetFullScreen(bool on) override;
+    void EscapeKey();
+    // Handles window events for ms milliseconds; a nested call returns at once.
+    void WaitPumping(int ms);
+    static bool WaitRunning();
+    void AutoScrollAfterOpen();
+    // -1 outside the view; 1..4 in the left, right, top, bottom margin where the image goes on
+    // beyond that edge; 0 elsewhere.
+    int HitZone(int x, int y) const;
+    void PanBy(int dx, int dy);
+    void StopScrolling();
+    void MouseMoveAt(QPoint p, bool leftHeld);
+    void MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // The keys the window handles before any control; false for any other key.
+    bool HandleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+
+    // --- Commands, menus and tool bar ---
+
+    void RunCommand(TCommand command);
+    bool ToolEnabled(TCommand command) const;
+    bool MainMenuEnabled(TCommand command) const;
+    bool PopupEnabled(TCommand command) const;
+    bool CommandChecked(TCommand command) const;
+    // A shortcut: runs the pop-up menu's item when its rule enables it, else swallows the key.
+    void ShortcutPressed(TCommand command);
+    QAction* ToolAction(TCommand command) const;
+    QAction* MainMenuAction(TCommand command) const;
+    QAction* PopupAction(TCommand command) const;
+    QMenu* PopupMenu() const { return m_popup; }
+    // Brings the main menu's enabled and checked states up to date, as opening it does.
+    void UpdateMainMenu();
+    void UpdatePopupMenu();
+
+    // --- State ---
+
+    const TBitmap& WorkingImage() const { return m_image; }
+    const TBitmap& ScreenBuffer() const { return m_buffer; }
+    TImageZoomScrolling& Zoom() { return *m_zoom; }
+    TViewerSettings& Settings() { return m_settings; }
+    TSettingsStore& Store() { return *m_store; }
+    TImageSequence& Sequence() { return m_sequence; }
+    const TAppPaths& Paths() const { return m_paths; }
+    const QString& CurrentFile() const { return m_currentFile; }
+    bool SlideshowOn() const { return m_slideshowOn; }
+    int SlideshowTicks() const { return m_ticks; }
+    bool PausedByKey() const { return m_pausedByKey; }
+    int SlideshowSwitch() const { return m_slideshowSwitch; }
+    bool ManualZoom() const { return m_manualZoom; }
+    bool ExceedsView() const { return m_exceedsView; }
+    bool MouseScrollArmed() const { return m_mouseScrollArmed; }
+    bool Opening() const { return m_opening; }
+    bool FullScreenAtStartup() const { return m_fullScreenAtStartup; }
+    const QRect& NormalBounds() const { return m_normalBounds; }
+    int UndoKind() const { return m_undoKind; }
+    QString StatusText(int panel) const;
+    // Device pixels per window pixel.
+    double PixelRatio() const;
+    // A point of the window's central area in buffer coordinates.
+    QPoint ViewToClient(QPointF viewPos) const;
+
+    // --- Effects of reading settings, and the store's messages ---
+
+    void PrintUnitChanged() override;
+    void BackgroundColourChanged(TColor colour) override;
+    void ScrollStepChanged(int step) override;
+    void Maximise() override;
+    void ShowError(const QString& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TMainView;
+
+    void CreateBuffer(const QSize& deviceSize);
+    void EnsureBufferCovers();
+    void ViewResized();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void StartUp();
+    void SetInterfaceTexts();
+    void ApplyZoomSettings();
+    void ChooseThumbnailAlignment();
+    QString ListPath(const QString& path) const;
+    void OpenFromList(const QString& path);
+    void AfterSequenceLoaded();
+    bool LoadSequence(const QString& path);
+    void ApplicationStateChanged(Qt::ApplicationState state);
+    void ShowRect(const TRect& r);
+    void ZoomCommand(TCommand command);
+    void DigitZoom(int zoom);
+    void SetViewCursor(Qt::CursorShape shape);
+    QPoint ClientOffset() const;
+    void ScreenBecameLarger();
+
+    // Owned images and views.
+    TBitmap m_image;
+    TBitmap m_buffer;
+    TBitmap m_pattern;
+    std::unique_ptr<TImageZoomScrolling> m_zoom;
+    TViewerSettings m_settings;
+    TAppPaths m_paths;
+    std::unique_ptr<TSettingsStore> m_store;
+    TImageSequence m_sequence;
+
+    // Seams.
+    QStringList m_arguments;
+    std::unique_ptr<TScrollTimer> m_slideshowTimer;
+    std::unique_ptr<TPumpingClock> m_clock;
+    std::unique_ptr<IFileNameChooser> m_files;
+    std::unique_ptr<TViewerFileSeam> m_fileSeam;
+    std::unique_ptr<TScreenSaverInhibitor> m_screenSaver;
+
+    // Widgets (parent-owned).
+    TMainView* m_view = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_popup = nullptr;
+    std::map<TCommand, QAction*> m_toolActions, m_mainActions, m_popupActions;
+    QLabel* m_panels[4] = {};
+
+    // State.
+    QString m_currentFile;
+    QRect m_normalBounds;
+    TRect m_decorated;
+    QRect m_commentBox;
+    std::mt19937 m_random;
+    bool m_opening = false;
+    bool m_slideshowOn = false;
+    bool m_pausedByKey = false;
+    int m_ticks = 0;
+    int m_slideshowSwitch = -1;
+    bool m_manualZoom = false;
+    bool m_exceedsView = false;
+    bool m_mouseScrollArmed = false;
+    bool m_firstPaintPending = true;
+    bool m_firstPaintQueued = false;
+    bool m_layoutSuspended = true;
+    bool m_fullScreen = false;
+    bool m_fullScreenAtStartup = false;
+    bool m_closing = false;
+    bool m_exitSaved = false;
+    int m_undoKind = -1;
+    unsigned m_openCount = 0;
+    QPoint m_lastMouse;
+};

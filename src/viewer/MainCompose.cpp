@@ -1,0 +1,192 @@
+// Composition of the screen: everything shown is painted into the screen buffer first, then
+// the window copies its part of the buffer. The display adjustments are baked into the working
+// image, once per load or settings change.
+#include "core/ColorAdjust.h"
+#include "core/Decorations.h"
+#include "core/SolidFill.h"
+#include "dialogs/DialogHost.h"
+#include "formats/ImageFiles.h"
+#include "viewer/Main.h"
+#include "viewer/MainLayout.h"
+#include "viewer/MainView.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <cmath>
+
+double TMainForm::PixelRatio() const {
+    return devicePixelRatioF();
+}
+
+// Where the central area starts inside the client area (window pixels): below the tool bar.
+QPoint TMainForm::ClientOffset() const {
+    const int menu = menuWidget() && menuWidget()->isVisible() ? menuWidget()->height() : 0;
+    return m_view->geometry().topLeft() - QPoint(0, menu);
+}
+
+QPoint TMainForm::ViewToClient(QPointF viewPos) const {
+    const double r = PixelRatio();
+    const QPointF client = (viewPos + QPointF(ClientOffset())) * r;
+    return QPoint(int(std::floor(client.x())), int(std::floor(client.y())));
+}
+
+TRect TMainForm::DisplayArea() const {
+    const double r = PixelRatio();
+    const QPoint offset = ClientOffset();
+    const int left = int(std::lround(offset.x() * r));
+    const int top = int(std::lround(offset.y() * r));
+    const int right = int(std::lround((offset.x() + m_view->width()) * r));
+    const int bottom = int(std::lround((offset.y() + m_view->height()) * r));
+    const TRect area{left + kDisplayMargin, top + kDisplayMargin, right - kDisplayMargin,
+                     bottom - kDisplayMargin};
+    return RectEmpty(area) ? TRect{} : area;
+}
+
+// The buffer always covers the client area, also after the window moved to a larger or
+// denser screen; it grows, it never shrinks.
+void TMainForm::EnsureBufferCovers() {
+    const double r = PixelRatio();
+    const QPoint offset = ClientOffset();
+    const int w = int(std::ceil((offset.x() + m_view->width()) * r));
+    const int h = int(std::ceil((offset.y() + m_view->height()) * r));
+    if (w <= m_buffer.Width() && h <= m_buffer.Height()) return;
+    m_buffer.SetSize(std::max(w, m_buffer.Width()), std::max(h, m_buffer.Height()));
+    PaintBackground();
+}
+
+void TMainForm::Layout() {
+    if (!isVisible()) return;
+    EnsureBufferCovers();
+    m_zoom->SetViewRect(ViewRectFor(DisplayArea(), m_settings));
+}
+
+void TMainForm::ViewResized() {
+    if (m_layoutSuspended) return;
+    Layout();
+    Refresh();
+}
+
+void TMainForm::PaintBackground() {
+    if (!m_pattern.Empty()) {
+        TilePattern(m_pattern, m_buffer, 0, 0, WholeImageRect);
+        return;
+    }
+    TBitmapFill(m_buffer).Fill(ToRect64(ImageBounds(m_buffer)), ResolveColor(m_settings.cf));
+}
+
+void TMainForm::ComposeScreen() {
+    m_decorated = TRect{};
+    m_commentBox = QRect();
+    PaintBackground();
+    if (m_image.Empty()) {
+        ShowBuffer();
+        return;
+    }
+    m_zoom->SetOptimize(m_settings.boptimiserz);
+    TRect r = m_zoom->Draw(false);
+    // A view outside the window shows the background alone.
+    if (RectEmpty(r)) {
+        ShowBuffer();
+        return;
+    }
+    const bool visible = m_zoom->ZoomedWidth() >= 1 && m_zoom->ZoomedHeight() >= 1;
+    // Scrolling redraws only the image, so an image larger than the view gets no scan lines.
+    if (m_settings.brayures && !m_exceedsView)
+        ScanLines(m_buffer, 1, 2, r, 35, ResolveColor(m_settings.cf));
+    if (m_settings.bcadre) {
+        const int w = m_settings.cadre.width;
+        r = TRect{r.Left - w, r.Top - w, r.Right + w, r.Bottom + w};
+        if (visible) FrameBand(m_buffer, r, ResolveColor(m_settings.cadre.colour), w);
+    }
+    if (m_settings.bombre) {
+        if (m_zoom->ZoomedWidth() >= 10 && m_zoom->ZoomedHeight() >= 10) {
+            DropShadow(m_buffer, r, kShadowSize, true, kShadowStrength);
+            r.Right += kShadowSize;
+            r.Bottom += kShadowSize;
+        }
+    } else if (m_settings.b3d && visible) {
+        BevelFrame(m_buffer, r, kBevelWidth, kBevelStrength, true);
+        r = TRect{r.Left - kBevelWidth, r.Top - kBevelWidth, r.Right + kBevelWidth,
+                  r.Bottom + kBevelWidth};
+    }
+    m_decorated = r;
+    if (m_settings.bcmt) DrawComment(r);
+    ShowBuffer();
+}
+
+void TMainForm::DrawComment(const TRect& decorated) {
+    const QString text = m_sequence.CurrentComment(m_settings.scmtnf);
+    if (text.isEmpty()) return;
+    QFont font(QStringLiteral("Arial"));
+    // The buffer holds device pixels: on a dense screen the text needs as many more.
+    font.setPointSizeF(m_settings.tcmt * PixelRatio());
+    font.setBold(m_settings.scmt.bold);
+    font.setItalic(m_settings.scmt.italic);
+    font.setUnderline(m_settings.scmt.underline);
+    QPainter painter(&m_buffer.Image());
+    painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int h = metrics.height();
+    const int w = metrics.horizontalAdvance(text);
+    const QPoint place = CommentPlace(decorated, w, h, m_settings.pcmt);
+    painter.setPen(QColorOf(m_settings.ccmt));
+    painter.drawText(place.x(), place.y() + metrics.ascent(), text);
+    m_commentBox = QRect(place, QSize(w, h));
+}
+
+void TMainForm::ShowBuffer() {
+    m_view->update();
+}
+
+void TMainForm::ShowRect(const TRect& r) {
+    if (RectEmpty(r)) return;
+    const double ratio = PixelRatio();
+    const QPoint offset = ClientOffset();
+    const QRect logical(QPoint(int(std::floor(r.Left / ratio)), int(std::floor(r.Top / ratio))),
+                        QPoint(int(std::ceil(r.Right / ratio)), int(std::ceil(r.Bottom / ratio))));
+    m_view->update(logical.translated(-offset));
+}
+
+void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, int previousStep) {
+    if (m_image.Empty()) return;
+    const TViewerSettings& s = m_settings;
+    const bool reread = (previousBlur && !s.bflou) ||
+                        (previousTint != 0 && previousTint != s.teinte) ||
+                        (previousStep != 0 && previousStep != s.reglage);
+    if (reread) {
+        StopScrolling();
+        QString path = m_currentFile;
+        if (LoadImageFile(path, m_image) > 0) {
+            m_image.To24Bit();
+            // The file read again is turned as after any opening, so that a photo turned
+            // upright from its EXIF orientation stays upright.
+            TurnAfterOpen();
+            m_zoom->Recompute();
+        }
+    }
+    if (reread || previousBlur != s.bflou || previousTint != s.teinte ||
+        previousStep != s.reglage) {
+        ApplyDisplayAdjustments(m_image, s.teinte, s.reglage, s.bflou);
+        m_zoom->Recompute();
+    }
+}
+
+bool TMainForm::LoadPattern(const QString& path) {
+    DiscardPattern();
+    if (path.isEmpty()) return false;
+    QString name = path;
+    if (LoadImageFile(name, m_pattern) > 0 && !m_pattern.Empty()) {
+        m_pattern.To24Bit();
+        return true;
+    }
+    DiscardPattern();
+    return false;
+}
+
+void TMainForm::DiscardPattern() {
+    m_pattern = TBitmap();
+}
