@@ -17,6 +17,7 @@
 #include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
 #include "viewer/ScreenSaver.h"
+#include "viewer/SequenceForm.h"
 #include "viewer/ZoomPolicy.h"
 
 #include <QApplication>
@@ -412,7 +413,14 @@ void TMainForm::SettingsCommand() {
 
 void TMainForm::SequenceManagerCommand() {
     SetSlideshow(false);
-    if (OnSequenceManager) OnSequenceManager();
+    if (OnSequenceManager) {
+        OnSequenceManager();
+        return;
+    }
+    if (!ShowSequenceManager(*this, m_sequence, *m_files)) return;
+    // The entry chosen in the manager, else the first one.
+    const QString path = m_sequence.CurrentPath();
+    if (!path.isEmpty()) OpenFromList(path);
 }
 
 void TMainForm::FitImagesToScreenCommand() {
