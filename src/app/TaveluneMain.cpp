@@ -4,6 +4,7 @@
 #include "viewer/Main.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     ConfigurePixelMemory();
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     // The settings and data locations are derived from these names.
     QCoreApplication::setOrganizationName(QStringLiteral("Tavelune"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavelune"));
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelune.Tavelune"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavelune")));
     InitImageFormats();
 
     TMainFormSeams seams;

@@ -25,16 +25,30 @@ public:
     // "Themes" beside the program when it exists, else "Themes" in the first data folder that
     // has one, else the program's folder.
     const QString& ThemesFolder() const { return m_themesFolder; }
+    // The HTML manual: the program's path with the extension ".htm" when that file exists,
+    // else the same name in the installed data folder (<prefix>/share/tavelune beside the
+    // program's bin folder, then the data folders given); empty when none exists. Looked up
+    // at each call, so a manual installed later is found.
+    QString HelpFile() const;
 
 private:
     QString m_programFile;
     QString m_programFolder;
     QString m_settingsFile;
     QString m_themesFolder;
+    QStringList m_dataFolders;
 };
 
 inline constexpr const char* kSettingsFileName = "Tavelune.ini";
 inline constexpr const char* kThemesFolderName = "Themes";
+// Name of the program's folder below an installed "share" folder.
+inline constexpr const char* kDataFolderName = "tavelune";
+
+// The installed data folders, in order: "../share/tavelune" from the program's folder (an
+// installed tree found wherever it was put), then "tavelune" in each of the system's generic
+// data folders (the XDG data folders on Linux). Repeats are dropped.
+QStringList InstalledDataFolders(const QString& programFolder,
+                                 const QStringList& genericDataFolders);
 
 // True when a file can be created in the folder (tried, not guessed from permission bits).
 bool FolderWritable(const QString& folder);

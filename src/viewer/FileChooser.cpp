@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogHost.h"
 #include "dialogs/UserDialogs.h"
+#include "viewer/DirForm.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -95,6 +96,14 @@ QString TQtFileNameChooser::FolderName(const QString& title, const QString& fold
     if (QFileInfo(folder).isDir()) dialog.setDirectory(folder);
     ApplyDialogFont(dialog);
     return Chosen(dialog);
+}
+
+QString IFileNameChooser::ChooseFolder(const QString& caption, const QString& message,
+                                       const QString& folder) {
+    TDirForm form(DialogOwner(), [this](const QString& title, const QString& start) {
+        return FolderName(title, start);
+    });
+    return form.Execute(caption, message, folder);
 }
 
 int TViewerFileSeam::MessageBox(const QString& text, TMsgKind kind, unsigned buttons) {

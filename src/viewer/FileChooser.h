@@ -25,6 +25,10 @@ public:
     // A name in an existing folder; replacing an existing file was confirmed. Empty: cancelled.
     virtual QString SaveName(const TFileNameRequest& request) = 0;
     virtual QString FolderName(const QString& title, const QString& folder) = 0;
+    // The folder-choice dialog (TDirForm) with caption and message, starting with folder; its
+    // button opens FolderName. The folder on Ok, empty on Cancel.
+    virtual QString ChooseFolder(const QString& caption, const QString& message,
+                                 const QString& folder);
 };
 
 class TQtFileNameChooser : public IFileNameChooser {

@@ -11,6 +11,7 @@
 #include "formats/Exif.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
+#include "print/PrintTarget.h"
 #include "settings/Themes.h"
 #include "viewer/CommandLine.h"
 #include "viewer/FolderScan.h"
@@ -60,7 +61,9 @@ TMainForm::TMainForm(TMainFormSeams seams)
       m_slideshowTimer(seams.SlideshowTimer ? std::move(seams.SlideshowTimer)
                                             : MakeQtScrollTimer()),
       m_clock(seams.Clock ? std::move(seams.Clock) : MakeQtPumpingClock()),
-      m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()) {
+      m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()),
+      m_commandDialogs(seams.CommandDialogs ? std::move(seams.CommandDialogs)
+                                            : std::make_unique<TQtCommandDialogs>(this)) {
     ApplyDialogFont(*this);
     SetDialogMainWindow(this);
 
@@ -88,6 +91,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
     setMinimumSize(385, 300);
 
     setWindowTitle(QStringLiteral("Tavelune"));
+    m_printersAvailable = ::PrintersAvailable();
     m_settings = DefaultViewerSettings(m_paths);
     m_zoom->SetStep(uint16_t(m_settings.fluidite));
     m_random.seed(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -110,6 +114,7 @@ TMainForm::~TMainForm() {
     m_slideshowTimer->Stop();
     m_zoom->SetActive(false);
     if (&FileUserSeam() == m_fileSeam.get()) SetFileUserSeam(nullptr);
+    SetImageFileHook(nullptr);
     if (DialogMainWindow() == this) SetDialogMainWindow(nullptr);
 }
 
@@ -128,6 +133,7 @@ void TMainForm::StartUp() {
     SetInterfaceTexts();
     m_fileSeam = std::make_unique<TViewerFileSeam>(*m_files);
     SetFileUserSeam(m_fileSeam.get());
+    InstallImageFileHook();
     qApp->installEventFilter(this);
     PaintBackground();
 }
@@ -423,6 +429,11 @@ void TMainForm::SequenceManagerCommand() {
     if (!path.isEmpty()) OpenFromList(path);
 }
 
+void TMainForm::LoadThemeCommand() {
+    SetSlideshow(false);
+    if (OnLoadTheme) OnLoadTheme();
+}
+
 void TMainForm::FitImagesToScreenCommand() {
     m_settings.zoom = (m_settings.zoom != 1 || m_manualZoom) ? 1 : 0;
     m_manualZoom = false;
@@ -461,8 +472,12 @@ void TMainForm::OpenLinkedImage() {
 }
 
 void TMainForm::OpenDroppedFiles(const QList<QUrl>& urls) {
-    for (const QUrl& url : urls) {
+    for (QUrl url : urls) {
         if (!url.isLocalFile()) continue;
+        // "file://localhost/x" is this machine's /x, which toLocalFile() would make
+        // "//localhost/x".
+        if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            url.setHost(QString());
         OpenImage(url.toLocalFile(), true);
         return;
     }
@@ -516,7 +531,8 @@ void TMainForm::ApplicationStateChanged(Qt::ApplicationState state) {
 }
 
 void TMainForm::PrintUnitChanged() {
-    // The print dialog is built in the unit of the moment; it arrives with printing.
+    // The print dialog is built in the unit of the moment.
+    m_commandDialogs->PrintUnitChanged(m_settings.unit);
 }
 
 void TMainForm::BackgroundColourChanged(TColor colour) {

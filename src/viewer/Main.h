@@ -16,6 +16,7 @@
 #include "settings/AppPaths.h"
 #include "settings/SettingsStore.h"
 #include "settings/ViewerSettings.h"
+#include "viewer/CommandDialogs.h"
 #include "viewer/FileChooser.h"
 #include "viewer/ImageSequence.h"
 #include "viewer/ImgZoom.h"
@@ -56,6 +57,7 @@ struct TMainFormSeams {
     std::unique_ptr<TScrollTimer> ScrollTimer;
     std::unique_ptr<TPumpingClock> Clock;
     std::unique_ptr<IFileNameChooser> Files;
+    std::unique_ptr<ICommandDialogs> CommandDialogs; // image size, save, JPEG, About, print
     // Screen geometry for the start-up bounds and the buffer (device-independent pixels).
     std::optional<QRect> ScreenGeometry, WorkArea;
 };
@@ -103,8 +105,10 @@ public:
     // Commands whose dialogs arrive later; they only stop the slideshow until a handler is set.
     void SettingsCommand();
     void SequenceManagerCommand();
+    void LoadThemeCommand();
     std::function<void()> OnSettingsDialog;
     std::function<void()> OnSequenceManager;
+    std::function<void()> OnLoadTheme;
 
     // --- Screen composition ---
 
@@ -148,6 +152,29 @@ public:
     void MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     // The keys the window handles before any control; false for any other key.
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+
+    // --- Commands on the image and its file ---
+
+    void RenameCommand();
+    void MoveCommand();
+    void CopyCommand();
+    void DeleteCommand();
+    // Undo kinds 0..4: "Flip vertical", "Flip horizontal", "Rotate 90° CW", "Rotate 90° CCW",
+    // "Rotate 180°".
+    void TurnCommand(int undoKind);
+    void ImageSizeCommand();
+    void UndoCommand();
+    void CopyToClipboardCommand();
+    void SetCommentCommand();
+    void SaveImageCommand();
+    void PrintCommand();
+    void InformationCommand();
+    void WebSiteCommand();
+    void AboutCommand();
+    // The folder-choice dialog, starting in `cdir` (else the default folder); the folder on Ok
+    // (remembered in `cdir`), empty on Cancel.
+    QString ChooseFolder(const QString& caption, const QString& message);
+    bool PrintersAvailable() const { return m_printersAvailable; }
 
     // --- Commands, menus and tool bar ---
 
@@ -231,6 +258,14 @@ private:
     void SetViewCursor(Qt::CursorShape shape);
     QPoint ClientOffset() const;
     void ScreenBecameLarger();
+    void InstallImageFileHook();
+    // Whether the image list's current entry is the file at path.
+    bool CurrentEntryIs(const QString& path) const;
+    // After the shown file went away: its entry leaves the list and the next one is shown.
+    void AfterFileRemoved(const QString& path);
+    QString FolderTarget(const QString& folder) const;
+    // The image at the moment of a full-screen save: the composed screen.
+    TBitmap ScreenPicture() const;
 
     // Owned images and views.
     TBitmap m_image;
@@ -247,6 +282,7 @@ private:
     std::unique_ptr<TScrollTimer> m_slideshowTimer;
     std::unique_ptr<TPumpingClock> m_clock;
     std::unique_ptr<IFileNameChooser> m_files;
+    std::unique_ptr<ICommandDialogs> m_commandDialogs;
     std::unique_ptr<TViewerFileSeam> m_fileSeam;
     std::unique_ptr<TScreenSaverInhibitor> m_screenSaver;
 
@@ -279,6 +315,7 @@ private:
     bool m_closing = false;
     bool m_exitSaved = false;
     int m_undoKind = -1;
+    bool m_printersAvailable = true;
     unsigned m_openCount = 0;
     QPoint m_lastMouse;
 };

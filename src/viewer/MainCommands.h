@@ -29,6 +29,27 @@ enum class TCommand : uint8_t {
     PreviousImage,
     NextImage,
     LastImage,
+    LoadTheme,
+    SaveImage,
+    Print,
+    Undo,
+    CopyToClipboard,
+    SetComment,
+    FlipV,
+    FlipH,
+    RotateCW,
+    RotateCCW,
+    RotateHalf,
+    ImageSize,
+    Settings,
+    SequenceManager,
+    RenameImage,
+    MoveImage,
+    CopyImage,
+    DeleteImage,
+    Information,
+    WebSite,
+    About,
 };
 
 enum TMenuPlace : uint8_t { mpMain = 1, mpPopup = 2, mpBoth = mpMain | mpPopup };
@@ -49,9 +70,11 @@ std::span<const TMenuRow> MenuRows();
 std::span<const char* const> MainMenuTitles();
 std::span<const char* const> PopupMenuTitles();
 
-// Built-in images of the tool buttons.
+// Built-in images of the tool buttons (ToolIcons.h draws them).
 enum class TToolGlyph : uint8_t {
     Open,
+    Print,
+    SaveAs,
     Play,
     Stop,
     First,
@@ -63,6 +86,13 @@ enum class TToolGlyph : uint8_t {
     OriginalSize,
     FitToScreen,
     FullScreen,
+    Settings,
+    SequenceManager,
+    LoadTheme,
+    Rename,
+    Move,
+    Copy,
+    Delete,
 };
 
 struct TToolRow {

@@ -2,63 +2,27 @@
 // tables, with the rules that enable and check their items.
 #include "viewer/Main.h"
 #include "viewer/MainView.h"
+#include "viewer/ToolIcons.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
-QIcon DrawnIcon(const QString& glyph) {
-    QPixmap pixmap(19, 19);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont font = p.font();
-    font.setPixelSize(glyph.size() > 1 ? 9 : 17);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(40, 40, 40));
-    p.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
-}
-
-QIcon GlyphIcon(TToolGlyph glyph, const QStyle& style) {
-    switch (glyph) {
-    case TToolGlyph::Open:
-        return style.standardIcon(QStyle::SP_DialogOpenButton);
-    case TToolGlyph::Play:
-        return style.standardIcon(QStyle::SP_MediaPlay);
-    case TToolGlyph::Stop:
-        return style.standardIcon(QStyle::SP_MediaStop);
-    case TToolGlyph::First:
-        return style.standardIcon(QStyle::SP_MediaSkipBackward);
-    case TToolGlyph::Previous:
-        return style.standardIcon(QStyle::SP_MediaSeekBackward);
-    case TToolGlyph::Next:
-        return style.standardIcon(QStyle::SP_MediaSeekForward);
-    case TToolGlyph::Last:
-        return style.standardIcon(QStyle::SP_MediaSkipForward);
-    case TToolGlyph::ZoomIn:
-        return DrawnIcon(QStringLiteral("+"));
-    case TToolGlyph::ZoomOut:
-        return DrawnIcon(QStringLiteral("\u2212"));
-    case TToolGlyph::OriginalSize:
-        return DrawnIcon(QStringLiteral("1:1"));
-    case TToolGlyph::FitToScreen:
-        return DrawnIcon(QStringLiteral("Fit"));
-    case TToolGlyph::FullScreen:
-        return style.standardIcon(QStyle::SP_TitleBarMaxButton);
-    }
-    return {};
-}
+inline constexpr int kToolBarHeight = 32;
+inline constexpr int kToolButtonWidth = 27;
+inline constexpr int kToolButtonHeight = 25;
+inline constexpr int kToolGap = 8;
 
 // The menu of a path such as "Options/Print unit", created on first use.
 QMenu* MenuAt(std::map<QString, QMenu*>& menus, const QString& path,
@@ -137,17 +101,26 @@ void TMainForm::BuildToolBar() {
     m_toolBar = addToolBar(QStringLiteral("Tools"));
     m_toolBar->setMovable(false);
     m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(19, 19));
+    m_toolBar->setIconSize(QSize(kToolGlyphSize, kToolGlyphSize));
+    m_toolBar->setFixedHeight(kToolBarHeight);
+    m_toolBar->setContentsMargins(0, 0, 0, 0);
+    m_toolBar->layout()->setSpacing(0);
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_toolBar->setFocusPolicy(Qt::NoFocus);
     for (const TToolRow& row : ToolRows()) {
         if (row.Command == TCommand::None) {
-            m_toolBar->addSeparator();
+            auto* gap = new QWidget(m_toolBar);
+            gap->setFixedSize(kToolGap, kToolButtonHeight);
+            m_toolBar->addWidget(gap);
             continue;
         }
-        QAction* action =
-            m_toolBar->addAction(GlyphIcon(row.Glyph, *style()), QString::fromUtf8(row.Hint));
+        QAction* action = m_toolBar->addAction(ToolIcon(row.Glyph), QString::fromUtf8(row.Hint));
         action->setToolTip(QString::fromUtf8(row.Hint));
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action))) {
+            button->setAutoRaise(true);
+            button->setFixedSize(kToolButtonWidth, kToolButtonHeight);
+            button->setFocusPolicy(Qt::NoFocus);
+        }
         const TCommand command = row.Command;
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
         m_toolActions[command] = action;
@@ -185,8 +158,17 @@ QAction* TMainForm::PopupAction(TCommand command) const {
 
 bool TMainForm::ToolEnabled(TCommand command) const {
     const bool empty = m_image.Empty();
+    const bool busy = empty || m_slideshowOn;
     using enum TCommand;
     switch (command) {
+    case Print:
+        return m_printersAvailable && !busy;
+    case SaveImage:
+    case RenameImage:
+    case MoveImage:
+    case CopyImage:
+    case DeleteImage:
+        return !busy;
     case ZoomIn:
     case ZoomOut:
         return !empty;
@@ -218,7 +200,25 @@ bool TMainForm::MainMenuEnabled(TCommand command) const {
     switch (command) {
     case OpenImage:
         return !m_slideshowOn;
+    case SaveImage:
     case SaveSequence:
+        return !busy;
+    case Print:
+        return m_printersAvailable && !busy;
+    case Undo:
+        return !busy && m_undoKind != -1;
+    case CopyToClipboard:
+    case SetComment:
+    case FlipV:
+    case FlipH:
+    case RotateCW:
+    case RotateCCW:
+    case RotateHalf:
+    case ImageSize:
+    case RenameImage:
+    case MoveImage:
+    case CopyImage:
+    case DeleteImage:
         return !busy;
     case ZoomIn:
     case ZoomOut:
@@ -244,6 +244,8 @@ bool TMainForm::PopupEnabled(TCommand command) const {
     switch (command) {
     case SaveSequence:
         return !empty;
+    case Print:
+        return !empty && m_printersAvailable && !m_slideshowOn;
     default:
         return MainMenuEnabled(command);
     }
@@ -351,6 +353,61 @@ void TMainForm::RunCommand(TCommand command) {
         break;
     case LastImage:
         this->LastImage();
+        break;
+    case LoadTheme:
+        LoadThemeCommand();
+        break;
+    case SaveImage:
+        SaveImageCommand();
+        break;
+    case Print:
+        PrintCommand();
+        break;
+    case Undo:
+        UndoCommand();
+        break;
+    case CopyToClipboard:
+        CopyToClipboardCommand();
+        break;
+    case SetComment:
+        SetCommentCommand();
+        break;
+    case FlipV:
+    case FlipH:
+    case RotateCW:
+    case RotateCCW:
+    case RotateHalf:
+        TurnCommand(int(command) - int(FlipV));
+        break;
+    case ImageSize:
+        ImageSizeCommand();
+        break;
+    case Settings:
+        SettingsCommand();
+        break;
+    case SequenceManager:
+        SequenceManagerCommand();
+        break;
+    case RenameImage:
+        RenameCommand();
+        break;
+    case MoveImage:
+        MoveCommand();
+        break;
+    case CopyImage:
+        CopyCommand();
+        break;
+    case DeleteImage:
+        DeleteCommand();
+        break;
+    case Information:
+        InformationCommand();
+        break;
+    case WebSite:
+        WebSiteCommand();
+        break;
+    case About:
+        AboutCommand();
         break;
     }
     // Checks shown by the menus follow the state, not the last click.

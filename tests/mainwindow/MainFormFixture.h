@@ -18,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -66,8 +67,9 @@ private:
 };
 
 struct TFilesState {
-    std::deque<QString> openAnswers, saveAnswers;
+    std::deque<QString> openAnswers, saveAnswers, folderAnswers;
     std::vector<TFileNameRequest> opens, saves;
+    std::vector<QString> folderStarts; // the folder each folder choice started in
 };
 
 class TScriptedFiles final : public IFileNameChooser {
@@ -82,6 +84,10 @@ public:
         return Next(m_s->saveAnswers);
     }
     QString FolderName(const QString&, const QString&) override { return {}; }
+    QString ChooseFolder(const QString&, const QString&, const QString& folder) override {
+        m_s->folderStarts.push_back(folder);
+        return Next(m_s->folderAnswers);
+    }
 
 private:
     static QString Next(std::deque<QString>& answers) {
@@ -91,6 +97,53 @@ private:
         return a;
     }
     std::shared_ptr<TFilesState> m_s;
+};
+
+// The image commands' dialogs, answered from queues (an empty queue answers Cancel).
+struct TCommandDialogsState {
+    std::deque<std::optional<TResizeChoice>> sizeAnswers;
+    std::deque<std::optional<TSaveScope>> scopeAnswers;
+    std::deque<std::optional<TJpegChoice>> jpegAnswers;
+    int sizeAsked = 0, scopeAsked = 0, jpegAsked = 0, aboutShown = 0;
+    struct TPrint {
+        QSize size;
+        QString path;
+        int unit;
+    };
+    std::vector<TPrint> prints;
+    std::vector<int> unitChanges;
+};
+
+class TScriptedCommandDialogs final : public ICommandDialogs {
+public:
+    explicit TScriptedCommandDialogs(std::shared_ptr<TCommandDialogsState> s) : m_s(std::move(s)) {}
+    std::optional<TResizeChoice> ImageSize(int, int, bool) override {
+        ++m_s->sizeAsked;
+        return Next(m_s->sizeAnswers);
+    }
+    std::optional<TSaveScope> SaveScope() override {
+        ++m_s->scopeAsked;
+        return Next(m_s->scopeAnswers);
+    }
+    std::optional<TJpegChoice> JpegOptions() override {
+        ++m_s->jpegAsked;
+        return Next(m_s->jpegAnswers);
+    }
+    void About() override { ++m_s->aboutShown; }
+    void Print(const TBitmap& image, const QString& path, int unit) override {
+        m_s->prints.push_back({QSize(image.Width(), image.Height()), path, unit});
+    }
+    void PrintUnitChanged(int unit) override { m_s->unitChanges.push_back(unit); }
+
+private:
+    template <typename T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::optional<T> a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::shared_ptr<TCommandDialogsState> m_s;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -144,6 +197,7 @@ protected:
         seams.ScrollTimer = std::make_unique<TFakeTimer>(m_scroll);
         seams.Clock = std::make_unique<TFakeClock>(m_clock);
         seams.Files = std::make_unique<TScriptedFiles>(m_files);
+        seams.CommandDialogs = std::make_unique<TScriptedCommandDialogs>(m_commands);
         seams.ScreenGeometry = QRect(0, 0, 1280, 1024);
         seams.WorkArea = QRect(0, 0, 1280, 1024);
         m_form = std::make_unique<TMainForm>(std::move(seams));
@@ -189,5 +243,6 @@ protected:
     std::shared_ptr<TFakeTimerState> m_scroll = std::make_shared<TFakeTimerState>();
     std::shared_ptr<TClockState> m_clock = std::make_shared<TClockState>();
     std::shared_ptr<TFilesState> m_files = std::make_shared<TFilesState>();
+    std::shared_ptr<TCommandDialogsState> m_commands = std::make_shared<TCommandDialogsState>();
     std::unique_ptr<TMainForm> m_form;
 };

@@ -126,3 +126,25 @@ TEST(Fluidity, StepsAndIndices) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AppPaths, InstalledDataFoldersStartBesideTheProgramsTree) {
+    const QStringList folders =
+        InstalledDataFolders("/opt/x/bin", {"/home/u/.local/share", "/usr/share/", "/usr/share"});
+    EXPECT_EQ(folders, (QStringList{"/opt/x/share/tavelune", "/home/u/.local/share/tavelune",
+                                    "/usr/share/tavelune"}));
+}
+
+TEST(AppPaths, ThemesOfAnInstalledTree) {
+    // bin/ and share/tavelune/Themes as the install rules lay them out; bin/ is read-only in a
+    // real install, which does not matter for the themes.
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath("bin"));
+    QDir().mkpath(root.filePath("share/tavelune/Themes"));
+    const TAppPaths paths(root.filePath("bin/tavelune"), root.filePath("cfg"),
+                          InstalledDataFolders(root.filePath("bin"), {}));
+    EXPECT_EQ(paths.ThemesFolder(), root.filePath("share/tavelune/Themes"));
+}
+
+} // namespace

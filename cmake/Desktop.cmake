@@ -1,0 +1,74 @@
+# The program as the desktop sees it: the install tree (programs in bin/, their data in
+# share/tavelune/, the desktop entry, icons, file types and AppStream data), the same data
+# beside the built program so a build folder runs as a portable copy, and the Debian package.
+
+include(GNUInstallDirs)
+set(TAVELUNE_DATA_DIR ${CMAKE_INSTALL_DATADIR}/tavelune)
+set(TAVELUNE_APP_ID org.example.tavelune.Tavelune)
+set(TAVELUNE_ICON_SIZES 16 22 24 32 48 64 128 256)
+
+install(TARGETS tavelune tavelune-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The camera RAW decoder library, where the viewer looks for it once installed.
+if(TARGET tavelune_raw)
+    install(TARGETS tavelune_raw LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
+endif()
+
+install(FILES docs/tavelune.htm DESTINATION ${TAVELUNE_DATA_DIR})
+install(DIRECTORY data/Themes DESTINATION ${TAVELUNE_DATA_DIR})
+install(DIRECTORY samples/ DESTINATION ${TAVELUNE_DATA_DIR}/samples)
+install(FILES data/${TAVELUNE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/${TAVELUNE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES data/tavelune-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME tavelune.xml)
+install(FILES data/icons/tavelune.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size ${TAVELUNE_ICON_SIZES})
+    install(FILES data/icons/${size}/tavelune.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# The build folder as a portable copy: the help file and the themes beside the program (and
+# the RAW decoder library, when it is built, which the viewer also looks for there).
+add_custom_target(tavelune_portable_data ALL
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/tavelune.htm
+            $<TARGET_FILE_DIR:tavelune>/tavelune.htm
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/Themes
+            $<TARGET_FILE_DIR:tavelune>/Themes
+    COMMENT "Help file and themes beside the program"
+    VERBATIM)
+if(TARGET tavelune_raw)
+    add_custom_target(tavelune_portable_raw
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tavelune_raw>
+                $<TARGET_FILE_DIR:tavelune>/
+        COMMENT "RAW decoder library beside the program"
+        VERBATIM)
+    add_dependencies(tavelune_portable_raw tavelune_raw)
+    add_dependencies(tavelune_portable_data tavelune_portable_raw)
+endif()
+# Also when only the program is built (scripts/run.sh).
+add_dependencies(tavelune tavelune_portable_data)
+
+# Debian package: cpack -G DEB in a build configured with -DCMAKE_INSTALL_PREFIX=/usr
+# (scripts/package.sh); the dependencies come from dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavelune)
+set(CPACK_PACKAGE_VENDOR "The Tavelune developers")
+set(CPACK_PACKAGE_CONTACT "The Tavelune developers <maintainers@tavelune.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "image viewer with slideshow, themes and image sequences")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tavelune shows an image, a folder of images or a saved sequence of images one at a time, \
+in a window or full screen, with zoom modes, backgrounds and patterns, display tints, frames, \
+shadows and comments, a timed slideshow, scrolling of large images and a sequence manager. \
+It reads 44 file extensions in 19 formats and camera RAW files, saves in seven formats and \
+prints. The package also holds tavelune-convert, a batch converter.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tavelune.example.org/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# "Information" and "Official web site" open the help file and the web address through the
+# desktop's default handlers, which Qt reaches through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+include(CPack)

@@ -1,0 +1,56 @@
+// "Save image as...", the JPEG options asked before a JPEG file is written, and printing.
+#include "viewer/Main.h"
+
+#include "formats/ImageFiles.h"
+#include "viewer/MainView.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+void TMainForm::InstallImageFileHook() {
+    // The window acts only before a JPEG file is written: the JPEG dialog sets its quality and
+    // encoding, or stops the save.
+    SetImageFileHook([this](TGraphic* graphic, const QString&, TImageFileStage stage, bool& go) {
+        if (stage != ifsBeforeSave || !graphic || !graphic->Is(gcJpeg)) return;
+        const std::optional<TJpegChoice> choice = m_commandDialogs->JpegOptions();
+        if (!choice) {
+            go = false;
+            return;
+        }
+        graphic->Quality = choice->Quality;
+        graphic->Progressive = choice->Progressive;
+    });
+}
+
+TBitmap TMainForm::ScreenPicture() const {
+    const double r = PixelRatio();
+    const QPoint offset = ClientOffset();
+    const QRect client(0, 0, int(std::ceil((offset.x() + m_view->width()) * r)),
+                       int(std::ceil((offset.y() + m_view->height()) * r)));
+    return TBitmap(m_buffer.Image().copy(client.intersected(m_buffer.Image().rect())));
+}
+
+void TMainForm::SaveImageCommand() {
+    if (m_image.Empty()) return;
+    if (m_fullScreen) {
+        const std::optional<TSaveScope> scope = m_commandDialogs->SaveScope();
+        if (!scope) return;
+        if (*scope == TSaveScope::FullScreen) {
+            const QFileInfo file(m_currentFile);
+            QString name;
+            SaveImageFile(name, ScreenPicture(),
+                          file.absolutePath() + QStringLiteral("/Scr_") + file.fileName());
+            return;
+        }
+    }
+    QString name;
+    if (SaveImageFile(name, m_image, m_currentFile) != 1) return;
+    m_currentFile = QFileInfo(name).absoluteFilePath();
+    m_undoKind = -1;
+    UpdateStatus();
+}
+
+void TMainForm::PrintCommand() {
+    if (m_image.Empty() || m_slideshowOn || !m_printersAvailable) return;
+    m_commandDialogs->Print(m_image, m_currentFile, m_settings.unit);
+}
