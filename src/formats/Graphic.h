@@ -52,8 +52,7 @@ private:
     const TGraphicClass* m_class;
 };
 
-// The graphic classes of the registry. Each codec file defines its own; those whose reader
-// does not exist yet are defined together in PendingReaders.cpp.
+// The graphic classes of the registry. Each codec file defines its own.
 extern const TGraphicClass gcBitmap;   // bmp, rle, dib
 extern const TGraphicClass gcIcon;     // ico
 extern const TGraphicClass gcMetafile; // wmf, emf

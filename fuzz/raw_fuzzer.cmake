@@ -1,0 +1,1 @@
+tavelune_fuzz_target(raw_fuzzer RawFuzzer.cpp DEPS tavelune_formats tavelune_raw)

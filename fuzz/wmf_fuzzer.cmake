@@ -1,0 +1,1 @@
+tavelune_fuzz_target(wmf_fuzzer WmfFuzzer.cpp DEPS tavelune_formats)
