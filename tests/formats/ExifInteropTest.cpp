@@ -1,4 +1,5 @@
 // EXIF in files made or rewritten by independent tools: ImageMagick and libjpeg-turbo's cjpeg.
+#include "TestFiles.h"
 #include "formats/Exif.h"
 #include "formats/ExifSegments.h"
 
@@ -30,11 +31,6 @@ bool HaveTools() {
            !QStandardPaths::findExecutable("cjpeg").isEmpty();
 }
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 uint32_t FirstDirectoryOffset(const QByteArray& tiff) {
     const bool big = tiff.startsWith("MM");
     uint32_t v = 0;
@@ -63,7 +59,7 @@ TEST_F(ExifInterop, TiffOrientationWrittenByImageMagick) {
             ASSERT_TRUE(RunTool("convert", {"-size", "5x3", "xc:red", "-depth", "8", "-define",
                                             QString("tiff:endian=") + endian, "-orient",
                                             names[value - 1], out}));
-            ASSERT_EQ(ReadAll(out).left(2), endian == std::string("msb") ? "MM" : "II");
+            ASSERT_EQ(ReadFileBytes(out).left(2), endian == std::string("msb") ? "MM" : "II");
             EXPECT_EQ(ReadExifOrientation(out), value) << endian << " " << names[value - 1];
         }
 }
@@ -78,7 +74,7 @@ TEST_F(ExifInterop, TiffDirectoryAfterThePixels) {
         const QString out = Path(QString("big%1.tif").arg(c.side));
         ASSERT_TRUE(RunTool("convert", {"-size", QString("%1x%1").arg(c.side), "xc:red", "-depth",
                                         "8", "-compress", "none", "-orient", "RightTop", out}));
-        const uint32_t ifd = FirstDirectoryOffset(ReadAll(out));
+        const uint32_t ifd = FirstDirectoryOffset(ReadFileBytes(out));
         // 160: beyond 64 KiB; 280: just inside 8 + 256000 bytes; 300: outside.
         ASSERT_EQ(ifd > kTiffExifWindow, c.expected == 0) << ifd;
         ASSERT_GT(ifd, 65536u);

@@ -1,6 +1,7 @@
 // Rename, copy and move that never replace a file: every outcome on a temporary folder, the
 // bytes of both files afterwards, and a move between two file systems.
 #include "viewer/FileOps.h"
+#include "TestFiles.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -15,17 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QStringList Names(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -54,8 +44,8 @@ TEST_P(FileOps, NeverReplaceAndLeaveTheSourceUnlessMoved) {
     if (c.targetFolderExists) QDir(root.path()).mkpath("b");
     const QString from = root.filePath("a/photo.jpg");
     const QString to = root.filePath("b/photo.jpg");
-    if (c.sourceExists) Write(from, kSource);
-    if (c.targetExists) Write(to, kOther);
+    if (c.sourceExists) WriteFileBytes(from, kSource);
+    if (c.targetExists) WriteFileBytes(to, kOther);
     if (c.sourceExists) {
         ASSERT_EQ(::chmod(QFile::encodeName(from).constData(), 0640), 0);
     }
@@ -68,13 +58,13 @@ TEST_P(FileOps, NeverReplaceAndLeaveTheSourceUnlessMoved) {
     const bool sourceStays = c.sourceExists && (!done || c.op == TOp::Copy);
     EXPECT_EQ(QFileInfo::exists(from), sourceStays);
     if (sourceStays) {
-        EXPECT_EQ(Read(from), kSource);
+        EXPECT_EQ(ReadFileBytes(from), kSource);
     }
     if (c.targetExists) {
-        EXPECT_EQ(Read(to), kOther) << "an existing file was replaced";
+        EXPECT_EQ(ReadFileBytes(to), kOther) << "an existing file was replaced";
     }
     if (done) {
-        EXPECT_EQ(Read(to), kSource);
+        EXPECT_EQ(ReadFileBytes(to), kSource);
         struct stat st;
         ASSERT_EQ(::stat(QFile::encodeName(to).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -105,15 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FileOps, RenameOntoItselfFails) {
     QTemporaryDir root;
     const QString path = root.filePath("a.png");
-    Write(path, kSource);
+    WriteFileBytes(path, kSource);
     EXPECT_EQ(RenameNoReplace(path, path), EEXIST);
-    EXPECT_EQ(Read(path), kSource);
+    EXPECT_EQ(ReadFileBytes(path), kSource);
 }
 
 TEST(FileOps, CopyKeepsTheModificationTime) {
     QTemporaryDir root;
     const QString from = root.filePath("a.png"), to = root.filePath("b.png");
-    Write(from, kSource);
+    WriteFileBytes(from, kSource);
     QFile f(from);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     const QDateTime past = QDateTime::fromSecsSinceEpoch(1000000000);
@@ -150,11 +140,11 @@ TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves) {
     if (!devices.Available()) GTEST_SKIP() << "no second file system";
     const QString from = devices.here.filePath("photo.jpg");
     const QString to = devices.there->filePath("photo.jpg");
-    Write(from, kSource);
+    WriteFileBytes(from, kSource);
     ASSERT_EQ(RenameNoReplace(from, to), EXDEV);
     EXPECT_EQ(MoveNoReplace(from, to), 0);
     EXPECT_FALSE(QFileInfo::exists(from));
-    EXPECT_EQ(Read(to), kSource);
+    EXPECT_EQ(ReadFileBytes(to), kSource);
     EXPECT_EQ(Names(devices.there->path()), QStringList{"photo.jpg"});
 }
 
@@ -163,11 +153,11 @@ TEST(FileOps, MoveAcrossFileSystemsOntoAnExistingFileChangesNothing) {
     if (!devices.Available()) GTEST_SKIP() << "no second file system";
     const QString from = devices.here.filePath("photo.jpg");
     const QString to = devices.there->filePath("photo.jpg");
-    Write(from, kSource);
-    Write(to, kOther);
+    WriteFileBytes(from, kSource);
+    WriteFileBytes(to, kOther);
     EXPECT_EQ(MoveNoReplace(from, to), EEXIST);
-    EXPECT_EQ(Read(from), kSource);
-    EXPECT_EQ(Read(to), kOther);
+    EXPECT_EQ(ReadFileBytes(from), kSource);
+    EXPECT_EQ(ReadFileBytes(to), kOther);
     EXPECT_EQ(Names(devices.there->path()), QStringList{"photo.jpg"});
 }
 

@@ -2,6 +2,7 @@
 // collide, files of another file system are carried over, and a trash that cannot be made
 // leaves the file where it was.
 #include "viewer/Trash.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,17 +14,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const QDateTime kWhen(QDate(2026, 3, 7), QTime(9, 5, 2));
 
@@ -37,7 +27,7 @@ TEST(Trash, MadeWhenMissingAndTheFileIsRecoverable) {
     QTemporaryDir root;
     const QString file = root.filePath("img/a b.jpg");
     QDir(root.path()).mkpath("img");
-    Write(file, "picture");
+    WriteFileBytes(file, "picture");
     const QString trash = root.filePath("data/Trash");
 
     const TTrashResult r = MoveToTrash(file, trash, kWhen);
@@ -45,8 +35,8 @@ TEST(Trash, MadeWhenMissingAndTheFileIsRecoverable) {
     EXPECT_EQ(r.FilePath, trash + "/files/a b.jpg");
     EXPECT_EQ(r.InfoPath, trash + "/info/a b.jpg.trashinfo");
     EXPECT_FALSE(QFileInfo::exists(file));
-    EXPECT_EQ(Read(r.FilePath), "picture");
-    EXPECT_EQ(Read(r.InfoPath), TrashInfoText(QFileInfo(file).absoluteFilePath(), kWhen));
+    EXPECT_EQ(ReadFileBytes(r.FilePath), "picture");
+    EXPECT_EQ(ReadFileBytes(r.InfoPath), TrashInfoText(QFileInfo(file).absoluteFilePath(), kWhen));
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(trash).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -59,16 +49,16 @@ TEST(Trash, NamesTakenGetANumber) {
     const QString trash = root.filePath("Trash");
     QStringList names;
     for (const char* content : {"one", "two", "three"}) {
-        Write(root.filePath("a.png"), content);
+        WriteFileBytes(root.filePath("a.png"), content);
         const TTrashResult r = MoveToTrash(root.filePath("a.png"), trash, kWhen);
         ASSERT_EQ(r.Error, 0);
         names << QFileInfo(r.FilePath).fileName();
-        EXPECT_EQ(Read(r.FilePath), content);
+        EXPECT_EQ(ReadFileBytes(r.FilePath), content);
     }
     EXPECT_EQ(names, (QStringList{"a.png", "a 2.png", "a 3.png"}));
     // A record without its file still reserves the name.
-    Write(trash + "/info/b.png.trashinfo", "[Trash Info]\n");
-    Write(root.filePath("b.png"), "b");
+    WriteFileBytes(trash + "/info/b.png.trashinfo", "[Trash Info]\n");
+    WriteFileBytes(root.filePath("b.png"), "b");
     EXPECT_EQ(QFileInfo(MoveToTrash(root.filePath("b.png"), trash, kWhen).FilePath).fileName(),
               "b 2.png");
 }
@@ -83,12 +73,12 @@ class TrashFailures : public ::testing::TestWithParam<TFailCase> {};
 TEST_P(TrashFailures, LeaveTheFileWhereItWas) {
     QTemporaryDir root;
     const QString file = root.filePath("a.png");
-    Write(file, "picture");
+    WriteFileBytes(file, "picture");
     QDir(root.path()).mkpath("data/Trash");
-    Write(root.filePath(GetParam().blocker), "in the way");
+    WriteFileBytes(root.filePath(GetParam().blocker), "in the way");
     const TTrashResult r = MoveToTrash(file, root.filePath("data/Trash"), kWhen);
     EXPECT_NE(r.Error, 0);
-    EXPECT_EQ(Read(file), "picture");
+    EXPECT_EQ(ReadFileBytes(file), "picture");
     EXPECT_TRUE(r.FilePath.isEmpty());
 }
 
@@ -99,11 +89,11 @@ INSTANTIATE_TEST_SUITE_P(Blocked, TrashFailures,
 
 TEST(Trash, TrashUnderAFileFails) {
     QTemporaryDir root;
-    Write(root.filePath("data"), "not a folder");
-    Write(root.filePath("a.png"), "picture");
+    WriteFileBytes(root.filePath("data"), "not a folder");
+    WriteFileBytes(root.filePath("a.png"), "picture");
     EXPECT_EQ(MoveToTrash(root.filePath("a.png"), root.filePath("data/Trash"), kWhen).Error,
               ENOTDIR);
-    EXPECT_EQ(Read(root.filePath("a.png")), "picture");
+    EXPECT_EQ(ReadFileBytes(root.filePath("a.png")), "picture");
 }
 
 TEST(Trash, MissingFileFails) {
@@ -121,11 +111,11 @@ TEST(Trash, FileOfAnotherFileSystemIsCarriedOver) {
         ::stat(QFile::encodeName(root.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
         GTEST_SKIP() << "no second file system";
     const QString file = there.filePath("a.png");
-    Write(file, "picture");
+    WriteFileBytes(file, "picture");
     const TTrashResult r = MoveToTrash(file, root.filePath("Trash"), kWhen);
     ASSERT_EQ(r.Error, 0);
     EXPECT_FALSE(QFileInfo::exists(file));
-    EXPECT_EQ(Read(r.FilePath), "picture");
+    EXPECT_EQ(ReadFileBytes(r.FilePath), "picture");
 }
 
 TEST(Trash, HomeTrashFollowsXdgDataHome) {
