@@ -67,7 +67,11 @@ TOpenDialogEx::TOpenDialogEx(QWidget* owner)
 TSaveDialogEx::TSaveDialogEx(QWidget* owner) : TOpenDialogEx(owner) {}
 
 void TOpenDialogEx::Prepare() {
-    setWindowTitle(Title);
+    // Without a title the dialog keeps the toolkit's own, as a plain file dialog would.
+    if (!Title.isEmpty())
+        setWindowTitle(Title);
+    else
+        setWindowTitle(SaveMode() ? QFileDialog::tr("Save As") : QFileDialog::tr("Open"));
     setAcceptMode(SaveMode() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (SaveMode())
         setFileMode(QFileDialog::AnyFile);

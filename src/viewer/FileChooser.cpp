@@ -94,7 +94,6 @@ QString TViewerFileSeam::ChooseOpenName(const TOpenNameRequest& request, bool& p
     TFileNameRequest r;
     r.Preview = &preview;
     r.Resizable = request.Resizable;
-    r.Title = QStringLiteral("Open image");
     r.Filter = request.Filter;
     r.Folder = request.InitialFolder;
     return m_chooser.OpenName(r);
@@ -102,7 +101,6 @@ QString TViewerFileSeam::ChooseOpenName(const TOpenNameRequest& request, bool& p
 
 QString TViewerFileSeam::ChooseSaveName(const TSaveNameRequest& request) {
     TFileNameRequest r;
-    r.Title = QStringLiteral("Save image as");
     r.Filter = request.Filter;
     r.FilterIndex = request.FilterIndex;
     r.DefaultExtension = request.DefaultExtension;

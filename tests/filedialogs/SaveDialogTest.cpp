@@ -67,6 +67,23 @@ TEST_F(SaveDialog, SettingsReachTheQtDialog) {
               QFileInfo(dir.path()).canonicalFilePath());
 }
 
+// The image dialogs set no title of their own: the toolkit's open and save titles show,
+// and a dialog used again with a title and then without does not keep the old one.
+TEST_F(SaveDialog, NoTitleGivesTheToolkitsOwn) {
+    Open("photo.bmp");
+    EXPECT_EQ(dialog.windowTitle(), QFileDialog::tr("Save As"));
+    dialog.Title = "Save sequence";
+    dialog.Prepare();
+    EXPECT_EQ(dialog.windowTitle(), "Save sequence");
+    dialog.Title.clear();
+    dialog.Prepare();
+    EXPECT_EQ(dialog.windowTitle(), QFileDialog::tr("Save As"));
+
+    TOpenDialogEx open;
+    open.Prepare();
+    EXPECT_EQ(open.windowTitle(), QFileDialog::tr("Open"));
+}
+
 TEST(OpenDialogEx, OwnerIsTheMainWindowWhenNothingIsActive) {
     QWidget main;
     SetDialogMainWindow(&main);
