@@ -146,17 +146,9 @@ private:
     std::shared_ptr<TCommandDialogsState> m_s;
 };
 
-class MainFormTest : public ::testing::Test {
-protected:
-    MainFormTest() {
-        QDir(m_root.path()).mkpath(QStringLiteral("prog"));
-        QDir(m_root.path()).mkpath(QStringLiteral("img"));
-    }
-    ~MainFormTest() override {
-        if (m_form) m_form->hide();
-        m_form.reset();
-    }
-
+// A test's temporary folder: "img/" holds its images, written by the file layer.
+class TTestFolder {
+public:
     QString Path(const QString& relative) const { return m_root.filePath(relative); }
     QString Img(const QString& name) const { return Path(QStringLiteral("img/") + name); }
 
@@ -174,6 +166,21 @@ protected:
             paths << WriteImage(QDir(folder).filePath(QString(QChar(u'a' + i)) + ".png"),
                                 UniformImage(40 + 10 * i, 30, Rgb(200, 10 * i, 0)));
         return paths;
+    }
+
+protected:
+    QTemporaryDir m_root;
+};
+
+class MainFormTest : public ::testing::Test, protected TTestFolder {
+protected:
+    MainFormTest() {
+        QDir(m_root.path()).mkpath(QStringLiteral("prog"));
+        QDir(m_root.path()).mkpath(QStringLiteral("img"));
+    }
+    ~MainFormTest() override {
+        if (m_form) m_form->hide();
+        m_form.reset();
     }
 
     // The settings file the window reads at start-up: "key=value" lines of [Params].
@@ -236,7 +243,6 @@ protected:
     TTriple BufferAt(int x, int y) const { return PixelAt(m_form->ScreenBuffer(), x, y); }
     bool Closed() const { return !m_form->isVisible(); }
 
-    QTemporaryDir m_root;
     TScriptedUserDialogs m_dialogs;
     TUserDialogsScope m_dialogsScope{m_dialogs};
     std::shared_ptr<TFakeTimerState> m_slideshow = std::make_shared<TFakeTimerState>();

@@ -3,6 +3,7 @@
 // chooser scripted. Images are small files written into a temporary folder.
 
 #include "MainFormFixture.h"
+#include "TestFiles.h"
 #include "viewer/FolderTree.h"
 #include "viewer/SequenceForm.h"
 
@@ -20,7 +21,7 @@ struct TEntryText {
     const char* comment;
 };
 
-class SequenceFormTest : public ::testing::Test {
+class SequenceFormTest : public ::testing::Test, protected TTestFolder {
 protected:
     SequenceFormTest() { m_sequence.SetFolder(Img("")); }
     ~SequenceFormTest() override {
@@ -28,29 +29,12 @@ protected:
         m_form.reset();
     }
 
-    QString Path(const QString& relative) const { return m_root.filePath(relative); }
-    QString Img(const QString& name) const { return Path(QStringLiteral("img/") + name); }
-
-    QString WriteImage(const QString& path, const TBitmap& image) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QString name = path;
-        EXPECT_EQ(SaveImageFile(name, image), 1) << path.toStdString();
-        return name;
-    }
     void WriteText(const QString& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        WriteFileBytes(path, bytes);
     }
     // a.png, b.png, c.png... in the image folder, of widths 40, 50, 60...
-    QStringList WriteSeries(int count) {
-        QStringList paths;
-        for (int i = 0; i < count; ++i)
-            paths << WriteImage(Img(QString(QChar(u'a' + i)) + ".png"),
-                                UniformImage(40 + 10 * i, 30, Rgb(200, 10 * i, 0)));
-        return paths;
-    }
+    QStringList WriteSeries(int count) { return TTestFolder::WriteSeries(Img(""), count); }
 
     // The list before the dialog opens: entries of the image folder, not modified.
     void SetEntries(std::initializer_list<TEntryText> entries, int current = -1) {
@@ -120,7 +104,6 @@ protected:
         QCoreApplication::sendEvent(w, &in);
     }
 
-    QTemporaryDir m_root;
     TScriptedUserDialogs m_dialogs;
     TUserDialogsScope m_dialogsScope{m_dialogs};
     std::shared_ptr<TFilesState> m_files = std::make_shared<TFilesState>();
