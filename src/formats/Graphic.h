@@ -6,6 +6,7 @@
 
 #include "core/Bitmap.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -43,6 +44,11 @@ public:
     int FileWidth = 0;
     int FileHeight = 0;
     bool Animated = false;
+
+    // What a reader found beside the pixels, handed on as stored; the dispatcher acts on them
+    // (colour conversion, orientation, the information lines). Empty when the file has none.
+    QByteArray IccProfile; // the embedded ICC profile
+    QByteArray ExifBlock;  // the TIFF-structured EXIF block, from its byte-order mark on
 
     // Writer settings of the JPEG writer (quality 1..100).
     int Quality = 90;
