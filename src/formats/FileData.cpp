@@ -3,7 +3,6 @@
 #include "core/Errors.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -24,21 +23,4 @@ QByteArray ReadWholeFile(const QString& fileName) {
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) Fail("cannot read", fileName);
     return bytes;
-}
-
-void WriteFileAtomically(const QString& fileName, const std::vector<uint8_t>& bytes) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) Fail("cannot create", fileName);
-    const char* p = reinterpret_cast<const char*>(bytes.data());
-    qint64 left = qint64(bytes.size());
-    while (left > 0) {
-        const qint64 n = file.write(p, left);
-        if (n <= 0) {
-            file.cancelWriting();
-            Fail("cannot write", fileName);
-        }
-        p += n;
-        left -= n;
-    }
-    if (!file.commit()) Fail("cannot complete", fileName);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Reading a whole file, and writing one so that a failure never harms what was there.
 
+#include "core/AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -8,8 +10,3 @@
 
 // The file's bytes; throws ETaveluneError when it cannot be read.
 QByteArray ReadWholeFile(const QString& fileName);
-
-// Writes into a temporary file beside the target and renames it over the target only when
-// everything was written; on failure the target is untouched and the temporary file removed.
-// Throws ETaveluneError on failure.
-void WriteFileAtomically(const QString& fileName, const std::vector<uint8_t>& bytes);
