@@ -53,8 +53,13 @@ public:
     bool HasSeveral() const { return Count() > 1; }
     // The current entry's path; with no current entry acts as First.
     QString CurrentPath();
-    // Makes the first entry whose path equals path, letter case ignored, current.
+    // Makes the entry whose path equals path current: the first spelled exactly so, else the
+    // first equal to it with letter case ignored.
     bool SelectPath(const QString& path);
+    // After a list was built from the folder of a file opened by the user: makes that file's
+    // entry current. A file the listing left out (a type outside the folder mask, a hidden
+    // file) joins the list at its place in the name order; the modified mark stays.
+    void SelectOpenedFile(const QString& path);
 
     // The current comment; when it is empty and useFileName is set, the file name of the path.
     QString CurrentComment(bool useFileName) const;

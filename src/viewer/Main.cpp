@@ -223,7 +223,7 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
         if (rescan) {
             const QFileInfo info(opened);
             m_sequence.FillFromFolder(info.absolutePath(), true, false);
-            m_sequence.SelectPath(JoinPath(info.absolutePath(), info.fileName()));
+            m_sequence.SelectOpenedFile(JoinPath(info.absolutePath(), info.fileName()));
         }
         Refresh();
         result = opened;
