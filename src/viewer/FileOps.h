@@ -3,6 +3,8 @@
 // success or the error number that stopped it (EEXIST when the target exists); a failure leaves
 // the source where it was and no partial file behind.
 
+#include "core/AtomicFile.h"
+
 #include <QString>
 
 // A rename that fails when the target exists (also across folders of one file system; EXDEV
@@ -16,6 +18,3 @@ int CopyNoReplace(const QString& from, const QString& to);
 // A rename, or across file systems a flushed copy followed by the removal of the source; when
 // the source cannot be removed the copy is removed again.
 int MoveNoReplace(const QString& from, const QString& to);
-
-// The folder of a file path, flushed so that a rename or removal in it survives a crash.
-void SyncFolderOf(const QString& path);
