@@ -49,6 +49,11 @@ QList<TSequenceEntry> ManyEntries() {
     return entries;
 }
 
+// The file the copy row copies, beside the disk.
+QString CopySource(const QString& folder) {
+    return QDir(folder).filePath("../source.bin");
+}
+
 const TWriterCase kWriters[] = {
     // The case of the report: 4 KiB left, a 60 x 50 BMP (9 KiB) over keep.bmp.
     {"SmallImage", "keep.bmp", 4096, 9000,
@@ -83,11 +88,20 @@ const TWriterCase kWriters[] = {
      }},
     {"Copy", "photo.jpg", 4096, 20000,
      [](const QString& folder, const QString&) {
-         const QString source = QDir(folder).filePath("../source.bin");
-         WriteFileBytes(source, QByteArray(20000, 's'));
-         return CopyNoReplace(source, QDir(folder).filePath("copy.bin")) != 0;
+         return CopyNoReplace(CopySource(folder), QDir(folder).filePath("copy.bin")) != 0;
      }},
 };
+
+// The disk before the write: the old file, the trash folders, and the copy's source beside it
+// (all made while there is room). Returns the old file's path.
+QString Prepare(const TNearlyFullDisk& disk, const TWriterCase& c, const QByteArray& oldBytes) {
+    const QString old = disk.FilePath(QString::fromLatin1(c.oldName));
+    WriteFileBytes(old, oldBytes);
+    QDir(disk.Folder()).mkpath("Trash/files");
+    QDir(disk.Folder()).mkpath("Trash/info");
+    WriteFileBytes(CopySource(disk.Folder()), QByteArray(20000, 's'));
+    return old;
+}
 
 class FullDisk : public ::testing::TestWithParam<TWriterCase> {
 protected:
@@ -97,7 +111,7 @@ protected:
     }
     // What the writers left: every entry of the disk's folders, hidden ones too, but the
     // filler.
-    QStringList Entries() const {
+    QString Entries() const {
         QStringList names;
         for (const QString& sub :
              {QString(), QStringLiteral("Trash/files"), QStringLiteral("Trash/info")})
@@ -107,7 +121,7 @@ protected:
                                                    QDir::Name))
                 if (n != TNearlyFullDisk::FillerName())
                     names << (sub.isEmpty() ? n : sub + '/' + n);
-        return names;
+        return names.join(u' ');
     }
     TNearlyFullDisk disk;
 };
@@ -115,14 +129,11 @@ protected:
 TEST_P(FullDisk, ReportsTheFailureAndKeepsTheOldFile) {
     const TWriterCase& c = GetParam();
     ASSERT_GT(c.minimumSize, c.room);
-    const QString old = disk.FilePath(QString::fromLatin1(c.oldName));
     QByteArray oldBytes(3000, '\0');
     for (qsizetype i = 0; i < oldBytes.size(); ++i)
         oldBytes[i] = char(i * 7);
-    WriteFileBytes(old, oldBytes);
-    ASSERT_TRUE(QDir(disk.Folder()).mkpath("Trash/files"));
-    ASSERT_TRUE(QDir(disk.Folder()).mkpath("Trash/info"));
-    const QStringList before = Entries();
+    const QString old = Prepare(disk, c, oldBytes);
+    const QString before = Entries();
 
     disk.Fill(c.room);
     const bool failed = c.write(disk.Folder(), old);
@@ -141,11 +152,7 @@ TEST(FullDiskBase, EveryWriterSucceedsWithRoom) {
     InitImageFormats();
     for (const TWriterCase& c : kWriters) {
         TNearlyFullDisk disk;
-        const QString old = disk.FilePath(QString::fromLatin1(c.oldName));
-        WriteFileBytes(old, "old");
-        QDir(disk.Folder()).mkpath("Trash/files");
-        QDir(disk.Folder()).mkpath("Trash/info");
-        EXPECT_FALSE(c.write(disk.Folder(), old)) << c.name;
+        EXPECT_FALSE(c.write(disk.Folder(), Prepare(disk, c, "old"))) << c.name;
     }
 }
 
