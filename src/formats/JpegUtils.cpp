@@ -24,16 +24,19 @@ namespace {
 struct TJpegError {
     jpeg_error_mgr Pub;
     std::jmp_buf Jump;
+    bool RanOut = false; // the data ended before the decoder was done with it
 };
 
 void JpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(reinterpret_cast<TJpegError*>(cinfo->err)->Jump, 1);
 }
 
-// Warnings stay silent, except that running out of data is a failure: a truncated file is
-// not shown as a picture with a grey lower part.
+// Warnings never stop a decode: libjpeg goes on with what the file holds, past a missing end
+// marker or, in a file cut short, filling the part that is missing with grey. Running out of
+// data is noted, since a file that ends before its first scan holds no picture at all.
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
-    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(cinfo);
+    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<TJpegError*>(cinfo->err)->RanOut = true;
 }
 
 void JpegOutputMessage(j_common_ptr) {}
@@ -91,6 +94,10 @@ bool StartDecompress(TDecompressor* d, const uint8_t* data, size_t size, int den
     d->Created = true;
     jpeg_mem_src(&d->Info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d->Info, TRUE);
+    if (d->Err.RanOut || d->Info.src->bytes_in_buffer == 0) {
+        d->Err.Pub.msg_code = JERR_NO_IMAGE;
+        return false;
+    }
     const J_COLOR_SPACE in = d->Info.jpeg_color_space;
     d->Info.out_color_space = (in == JCS_CMYK || in == JCS_YCCK) ? JCS_CMYK : JCS_EXT_BGR;
     d->Info.scale_num = 1;

@@ -19,7 +19,7 @@ struct TTiffStream {
     size_t Size = 0;
     std::vector<uint8_t>* Out = nullptr; // writing
     uint64_t Pos = 0;
-    int Errors = 0;
+    int Errors = 0; // counted while writing
 };
 
 tmsize_t StreamRead(thandle_t h, void* buf, tmsize_t n) {
@@ -178,11 +178,14 @@ TBitmap DecodeTiff(TBytes data, int* orientation) {
 
     QImage raster(int(width), int(height), QImage::Format_ARGB32);
     if (raster.isNull()) throw std::bad_alloc();
+    // Opaque black wherever a damaged part leaves the reader nothing to write.
+    raster.fill(0xFF000000u);
     static_assert(sizeof(uint32_t) == 4);
     // One block of width x height pixels: ARGB32 rows are never padded.
     auto* pixels = reinterpret_cast<uint32_t*>(raster.bits());
-    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, pixels, ORIENTATION_TOPLEFT, 1) ||
-        stream.Errors > 0)
+    // The reader goes on past a damaged strip or tile, so the rest of the picture is shown; it
+    // fails only when it cannot go on at all.
+    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, pixels, ORIENTATION_TOPLEFT, 0))
         throw ETaveluneError("TIFF: cannot decode the image");
     tif.reset();
 

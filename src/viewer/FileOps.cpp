@@ -1,5 +1,7 @@
 #include "viewer/FileOps.h"
 
+#include "core/AtomicFile.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -42,23 +44,7 @@ private:
     int m_fd;
 };
 
-// Removes the temporary file unless it was published.
-class TTempFile {
-public:
-    explicit TTempFile(QByteArray path) : m_path(std::move(path)) {}
-    ~TTempFile() {
-        if (!m_path.isEmpty()) ::unlink(m_path.constData());
-    }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-    const QByteArray& Path() const { return m_path; }
-    void Release() { m_path.clear(); }
-
-private:
-    QByteArray m_path;
-};
-
-int CopyBytes(int in, int out) {
+int CopyBytes(int in, TAtomicFile& out) {
     std::array<char, 1 << 16> buffer;
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -67,14 +53,7 @@ int CopyBytes(int in, int out) {
             if (errno == EINTR) continue;
             return errno;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                return errno;
-            }
-            done += w;
-        }
+        if (const int e = out.Write(QByteArrayView(buffer.data(), n))) return e;
     }
 }
 
@@ -235,23 +214,14 @@ int CopyNoReplace(const QString& from, const QString& to) {
     if (!S_ISREG(st.st_mode)) return EINVAL;
     if (Exists(target)) return EEXIST;
 
-    const QFileInfo info(to);
-    QByteArray pattern = Native(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                QStringLiteral(".tavelune-XXXXXX"));
-    TFd out(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (out.Get() < 0) return errno;
-    TTempFile temp(pattern);
-    if (const int e = CopyBytes(in.Get(), out.Get())) return e;
-    ::fchmod(out.Get(), st.st_mode & 07777);
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::futimens(out.Get(), times);
-    if (::fsync(out.Get()) != 0) return errno;
-    if (const int e = out.Close()) return e;
-
-    if (const int e = RenameNoReplace(QFile::decodeName(temp.Path()), to)) return e;
-    temp.Release();
-    SyncFolderOf(to);
-    return 0;
+    TAtomicFile out(to);
+    if (const int e = CopyBytes(in.Get(), out)) return e;
+    out.SetMode(st.st_mode & 07777);
+    if (out.Descriptor() >= 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(out.Descriptor(), times);
+    }
+    return out.Commit(RenameNoReplace);
 }
 
 int MoveNoReplace(const QString& from, const QString& to) {
@@ -267,10 +237,4 @@ int MoveNoReplace(const QString& from, const QString& to) {
     }
     SyncFolderOf(from);
     return 0;
-}
-
-void SyncFolderOf(const QString& path) {
-    TFd folder(::open(Native(QFileInfo(path).absolutePath()).constData(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) ::fsync(folder.Get());
 }

@@ -3,6 +3,8 @@
 // success or the error number that stopped it (EEXIST when the target exists); a failure leaves
 // the source where it was and no partial file behind.
 
+#include "core/AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -20,9 +22,6 @@ int CopyNoReplace(const QString& from, const QString& to);
 // A rename, or across file systems a flushed copy followed by the removal of the source; when
 // the source cannot be removed the copy is removed again.
 int MoveNoReplace(const QString& from, const QString& to);
-
-// The folder of a file path, flushed so that a rename or removal in it survives a crash.
-void SyncFolderOf(const QString& path);
 
 // The system calls the renames are built on, each answering 0 or an error number. Tests replace
 // them to act out file systems this machine lacks; an empty member keeps the system's own.

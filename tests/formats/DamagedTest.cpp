@@ -13,6 +13,7 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <random>
+#include <tiffio.h>
 #include <zlib.h>
 
 namespace {
@@ -184,7 +185,9 @@ std::vector<uint8_t> Damage(const TFormat& f, TDamage d) {
     return b;
 }
 
-class Damaged : public ::testing::TestWithParam<std::tuple<int, TDamage>> {
+// Loads through the dispatcher into a scratch folder, recording its messages.
+template <class TParam>
+class TLoadTest : public ::testing::TestWithParam<TParam> {
 protected:
     void SetUp() override {
         InitImageFormats();
@@ -194,7 +197,16 @@ protected:
     TScriptedSeam seam;
 };
 
-TEST_P(Damaged, FailsWithTheLoadMessage) {
+using Damaged = TLoadTest<std::tuple<int, TDamage>>;
+
+// A JPEG cut after the start of its picture data still holds a picture: the decoder shows what
+// is there and fills the rest.
+bool LoadsWhatIsLeft(const TFormat& f, TDamage d) {
+    const std::string name = f.name;
+    return (name == "a.jpg" || name == "a.jpeg") && (d == dHalf || d == dNinetyPercent);
+}
+
+TEST_P(Damaged, FailsWithTheLoadMessageOrLoadsWhatIsLeft) {
     const TFormat f = Formats()[size_t(std::get<0>(GetParam()))];
     const TDamage d = std::get<1>(GetParam());
     if (d == dHalf && std::string(f.name).starts_with("a.p") && f.good().size() < 40)
@@ -202,6 +214,13 @@ TEST_P(Damaged, FailsWithTheLoadMessage) {
     QString name = dir.filePath(QString::fromLatin1(f.name));
     WriteBytes(name, Damage(f, d));
     TBitmap bmp = UniformImage(2, 2, Grey(5));
+    if (LoadsWhatIsLeft(f, d)) {
+        EXPECT_EQ(LoadImageFile(name, bmp), 1) << f.name << " " << kDamageNames[d];
+        EXPECT_TRUE(seam.Messages.isEmpty()) << f.name << " " << kDamageNames[d];
+        EXPECT_EQ(bmp.Width(), 40);
+        EXPECT_EQ(bmp.Height(), 30);
+        return;
+    }
     EXPECT_EQ(LoadImageFile(name, bmp), -1) << f.name << " " << kDamageNames[d];
     EXPECT_EQ(seam.Messages.size(), 1) << f.name << " " << kDamageNames[d];
     EXPECT_EQ(bmp.Width(), 2);
@@ -255,5 +274,211 @@ TEST(DamagedBase, ScrambledBytesNeverCrash) {
         }
     }
 }
+
+// ---- Files that are only partly readable
+
+size_t MarkerAt(const std::vector<uint8_t>& b, uint8_t marker) {
+    for (size_t i = 2; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == marker) return i;
+    ADD_FAILURE() << "no marker " << int(marker);
+    return b.size();
+}
+
+// The first byte of the first scan's entropy-coded data.
+size_t ScanDataAt(const std::vector<uint8_t>& b) {
+    const size_t sos = MarkerAt(b, 0xDA);
+    return sos + 2 + qFromBigEndian<uint16_t>(b.data() + sos + 2);
+}
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> b, size_t size) {
+    b.resize(std::min(size, b.size()));
+    return b;
+}
+
+// 320 x 240, so that the preview decodes it at half size.
+TBitmap PhotoPicture() {
+    return SmoothImage(320, 240);
+}
+
+std::vector<uint8_t> Photo() {
+    return EncodeJpeg(PhotoPicture(), 90, false);
+}
+
+// Cut after 40% of its picture data: the first rows are all there, the last ones are not.
+std::vector<uint8_t> PhotoCutMidScan() {
+    const std::vector<uint8_t> b = Photo();
+    const size_t scan = ScanDataAt(b);
+    return Cut(b, scan + (b.size() - 2 - scan) * 4 / 10);
+}
+
+// Where libtiff put the strips of a little-endian file: the offset of each strip's offset entry.
+std::vector<size_t> StripOffsetEntries(const std::vector<uint8_t>& b) {
+    const uint32_t ifd = qFromLittleEndian<uint32_t>(b.data() + 4);
+    const uint16_t count = qFromLittleEndian<uint16_t>(b.data() + ifd);
+    for (uint16_t i = 0; i < count; ++i) {
+        const uint8_t* e = b.data() + ifd + 2 + 12 * i;
+        if (qFromLittleEndian<uint16_t>(e) != 273) continue;
+        EXPECT_EQ(qFromLittleEndian<uint16_t>(e + 2), 4); // LONG
+        const uint32_t n = qFromLittleEndian<uint32_t>(e + 4);
+        const size_t values =
+            n == 1 ? size_t(e + 8 - b.data()) : qFromLittleEndian<uint32_t>(e + 8);
+        std::vector<size_t> entries;
+        for (uint32_t k = 0; k < n; ++k)
+            entries.push_back(values + 4 * k);
+        return entries;
+    }
+    ADD_FAILURE() << "no StripOffsets";
+    return {};
+}
+
+// 100 x 90 at 24 bits in LZW strips of 20 rows, written by libtiff: strips 0 to 4.
+TBitmap StripsPicture() {
+    return RandomImage(100, 90, 31);
+}
+inline constexpr int kRowsPerStrip = 20;
+
+std::vector<uint8_t> StripedTiff() {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("strips.tif"));
+    TIFF* t = TIFFOpen(path.constData(), "w");
+    EXPECT_NE(t, nullptr);
+    if (!t) return {};
+    const TBitmap picture = StripsPicture();
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, uint32_t(picture.Width()));
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t(picture.Height()));
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, uint32_t(kRowsPerStrip));
+    std::vector<uint8_t> row(size_t(picture.Width()) * 3);
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const TTriple p = PixelAt(picture, x, y);
+            row[3 * x] = p.r;
+            row[3 * x + 1] = p.g;
+            row[3 * x + 2] = p.b;
+        }
+        TIFFWriteScanline(t, row.data(), uint32_t(y), 0);
+    }
+    TIFFClose(t);
+    return ReadBytes(QFile::decodeName(path));
+}
+
+// The second strip damaged, as by a bad sector: its LZW data overwritten.
+std::vector<uint8_t> TiffWithGarbledStrip() {
+    std::vector<uint8_t> b = StripedTiff();
+    const std::vector<size_t> entries = StripOffsetEntries(b);
+    EXPECT_EQ(entries.size(), 5u);
+    const uint32_t at = qFromLittleEndian<uint32_t>(b.data() + entries.at(1));
+    std::fill(b.begin() + at, b.begin() + at + 200, 0xFF);
+    return b;
+}
+
+// The second strip's offset points past the end of the file.
+std::vector<uint8_t> TiffWithLostStrip() {
+    std::vector<uint8_t> b = StripedTiff();
+    const std::vector<size_t> entries = StripOffsetEntries(b);
+    EXPECT_EQ(entries.size(), 5u);
+    qToLittleEndian<uint32_t>(uint32_t(b.size() + 1000), b.data() + entries.at(1));
+    return b;
+}
+
+bool SameRows(const TBitmap& a, const TBitmap& b, int from, int to) {
+    for (int y = from; y < to; ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (!(PixelAt(a, x, y) == PixelAt(b, x, y))) return false;
+    return true;
+}
+
+bool GreyRow(const TBitmap& a, int y) {
+    for (int x = 0; x < a.Width(); ++x) {
+        const TTriple p = PixelAt(a, x, y);
+        if (std::abs(p.r - 128) > 1 || std::abs(p.g - 128) > 1 || std::abs(p.b - 128) > 1)
+            return false;
+    }
+    return true;
+}
+
+struct TPartCase {
+    const char* name;
+    const char* file;
+    std::function<std::vector<uint8_t>()> bytes;
+    bool preview;
+    // Null when the file must fail with the load message; otherwise checks what was loaded.
+    std::function<void(const TBitmap&)> check;
+};
+
+void PrintTo(const TPartCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const TPartCase kPartCases[] = {
+    // Common from some cameras and downloads: everything but the final FF D9.
+    {"JpegMissingEndMarker", "a.jpg", [] { return Cut(Photo(), Photo().size() - 2); }, false,
+     [](const TBitmap& bmp) { EXPECT_TRUE(SameRows(bmp, DecodeJpeg(Photo()), 0, 240)); }},
+    {"ProgressiveJpegMissingEndMarker", "a.jpg",
+     [] {
+         const std::vector<uint8_t> b = EncodeJpeg(PhotoPicture(), 90, true);
+         return Cut(b, b.size() - 2);
+     },
+     false,
+     [](const TBitmap& bmp) {
+         EXPECT_TRUE(SameRows(bmp, DecodeJpeg(EncodeJpeg(PhotoPicture(), 90, true)), 0, 240));
+     }},
+    {"JpegTruncatedMidScan", "a.jpg", PhotoCutMidScan, false,
+     [](const TBitmap& bmp) {
+         EXPECT_TRUE(SameRows(bmp, DecodeJpeg(Photo()), 0, 32));
+         EXPECT_TRUE(GreyRow(bmp, 239));
+     }},
+    {"JpegTruncatedMidScanPreview", "a.jpg", PhotoCutMidScan, true,
+     [](const TBitmap& bmp) {
+         EXPECT_EQ(bmp.Width(), 160);
+         EXPECT_TRUE(SameRows(bmp, DecodeJpeg(Photo(), 2), 0, 16));
+         EXPECT_TRUE(GreyRow(bmp, 119));
+     }},
+    {"JpegTruncatedInHeader", "a.jpg", [] { return Cut(Photo(), MarkerAt(Photo(), 0xDB) + 10); },
+     false, nullptr},
+    {"JpegTruncatedInHeaderPreview", "a.jpg",
+     [] { return Cut(Photo(), MarkerAt(Photo(), 0xC0) + 6); }, true, nullptr},
+    {"JpegTruncatedInScanHeader", "a.jpg", [] { return Cut(Photo(), MarkerAt(Photo(), 0xDA) + 6); },
+     false, nullptr},
+    {"JpegEndsBeforeScanData", "a.jpg", [] { return Cut(Photo(), ScanDataAt(Photo())); }, false,
+     nullptr},
+    {"TiffWithGarbledStrip", "a.tif", TiffWithGarbledStrip, false,
+     [](const TBitmap& bmp) {
+         EXPECT_TRUE(SameRows(bmp, StripsPicture(), 0, kRowsPerStrip));
+         EXPECT_TRUE(SameRows(bmp, StripsPicture(), 2 * kRowsPerStrip, 90));
+     }},
+    {"TiffWithLostStrip", "a.tif", TiffWithLostStrip, false,
+     [](const TBitmap& bmp) {
+         EXPECT_TRUE(SameRows(bmp, StripsPicture(), 0, kRowsPerStrip));
+         EXPECT_TRUE(SameRows(bmp, StripsPicture(), 2 * kRowsPerStrip, 90));
+     }},
+};
+
+using PartlyReadable = TLoadTest<TPartCase>;
+
+TEST_P(PartlyReadable, ShowsWhatIsThereOrFailsWithTheLoadMessage) {
+    const TPartCase& c = GetParam();
+    QString name = dir.filePath(QString::fromLatin1(c.file));
+    WriteBytes(name, c.bytes());
+    TBitmap bmp = UniformImage(2, 2, Grey(5));
+    const int result = c.preview ? LoadImagePreview(name, bmp) : LoadImageFile(name, bmp);
+    if (!c.check) {
+        EXPECT_EQ(result, -1);
+        EXPECT_EQ(seam.Messages.size(), c.preview ? 0 : 1);
+        EXPECT_EQ(bmp.Width(), 2);
+        return;
+    }
+    ASSERT_EQ(result, 1);
+    EXPECT_TRUE(seam.Messages.isEmpty());
+    bmp.To24Bit();
+    c.check(bmp);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PartlyReadable, ::testing::ValuesIn(kPartCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

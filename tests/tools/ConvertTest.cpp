@@ -1,8 +1,11 @@
+#include "FullDisk.h"
+#include "TestFiles.h"
 #include "TestImages.h"
 #include "TestPrinters.h"
 #include "core/ColorAdjust.h"
 #include "core/FlipRotate.h"
 #include "core/StretchEx.h"
+#include "formats/BmpCodec.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
 #include "formats/JpegUtils.h"
@@ -193,6 +196,35 @@ TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(QFileInfo::exists(Path("x.gif")));
+}
+
+// The report's case: 4 KiB left on the disk and a 60 x 50 picture saved over keep.bmp. The
+// program says so and ends with status 1; keep.bmp keeps every byte and nothing else is left.
+TEST_F(Convert, ASaveOnANearlyFullDiskFailsAndKeepsTheOldFile) {
+    TNearlyFullDisk disk;
+    ASSERT_TRUE(disk.Valid());
+    QByteArray ppm = "P6\n60 50\n255\n";
+    for (int i = 0; i < 60 * 50 * 3; ++i)
+        ppm += char(i * 13);
+    WriteFileBytes(Path("small.ppm"), ppm);
+    const QString keep = disk.FilePath("keep.bmp");
+    const std::vector<uint8_t> old = EncodeBmp24(RandomImage(20, 20, 4));
+    const QByteArray oldBytes(reinterpret_cast<const char*>(old.data()), qsizetype(old.size()));
+    WriteFileBytes(keep, oldBytes);
+
+    disk.Fill(4096);
+    QProcess p;
+    p.start(TAVELUNE_CONVERT, {Path("small.ppm"), "-o", keep});
+    const bool finished = p.waitForFinished(60000);
+    disk.Free();
+
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(p.exitCode(), 1) << (disk.IsTmpfs() ? "tmpfs" : "file size limit");
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()).trimmed(),
+              QStringLiteral("Unable to save image in file \"%1\" !").arg(keep));
+    EXPECT_EQ(ReadFileBytes(keep), oldBytes);
+    EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"keep.bmp"});
 }
 
 } // namespace
