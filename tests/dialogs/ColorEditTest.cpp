@@ -3,6 +3,8 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/PrevNextBtn.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -255,6 +257,40 @@ TEST(PrevNextButton, FiresOnReleaseUnlessDisabled) {
     b.setEnabled(false);
     b.click();
     EXPECT_EQ(clicks, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The screen of the two-screen run that is not the primary one; null on a single screen.
+QScreen* SecondScreen() {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return screens.size() < 2 ? nullptr : screens[1];
+}
+
+TEST(ColorPopupScreen, OpensOnTheScreenOfTheEditOnTwoScreens) {
+    QScreen* second = SecondScreen();
+    if (second == nullptr) GTEST_SKIP() << "needs the two-screen run";
+    for (QScreen* screen : {QGuiApplication::primaryScreen(), second}) {
+        SCOPED_TRACE(screen->name().toStdString());
+        QWidget window;
+        window.setScreen(screen);
+        window.setGeometry(QRect(screen->geometry().topLeft() + QPoint(100, 100), QSize(200, 80)));
+        auto* edit = new TColorEdit(&window);
+        edit->setGeometry(20, 20, 80, 22);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_EQ(window.screen(), screen);
+        ASSERT_TRUE(edit->DropDown());
+        TColorPopup& popup = *edit->Popup();
+        EXPECT_EQ(popup.screen(), screen);
+        EXPECT_TRUE(screen->geometry().contains(popup.geometry())) << popup.x() << "," << popup.y();
+        // Right under the edit (give or take the platform's window frame).
+        const QPoint under = edit->mapToGlobal(QPoint(0, edit->height()));
+        EXPECT_LE((popup.pos() - under).manhattanLength(), 4) << popup.x() << "," << popup.y();
+        popup.hide();
+    }
 }
 
 } // namespace
