@@ -265,23 +265,28 @@ namespace {
 
 // The screen of the two-screen run that is not the primary one; null on a single screen.
 QScreen* SecondScreen() {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    return screens.size() < 2 ? nullptr : screens[1];
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) return screen;
+    return nullptr;
 }
 
+// The edit's window is moved from the primary screen to the other one between two openings.
 TEST(ColorPopupScreen, OpensOnTheScreenOfTheEditOnTwoScreens) {
     QScreen* second = SecondScreen();
     if (second == nullptr) GTEST_SKIP() << "needs the two-screen run";
-    for (QScreen* screen : {QGuiApplication::primaryScreen(), second}) {
+    QWidget window;
+    auto* edit = new TColorEdit(&window);
+    edit->setGeometry(20, 20, 80, 22);
+    qint64 now = 10'000;
+    edit->SetClock([&now] { return now; });
+    for (QScreen* screen :
+         {QGuiApplication::primaryScreen(), second, QGuiApplication::primaryScreen()}) {
         SCOPED_TRACE(screen->name().toStdString());
-        QWidget window;
-        window.setScreen(screen);
         window.setGeometry(QRect(screen->geometry().topLeft() + QPoint(100, 100), QSize(200, 80)));
-        auto* edit = new TColorEdit(&window);
-        edit->setGeometry(20, 20, 80, 22);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         ASSERT_EQ(window.screen(), screen);
+        now += 1000;
         ASSERT_TRUE(edit->DropDown());
         TColorPopup& popup = *edit->Popup();
         EXPECT_EQ(popup.screen(), screen);
@@ -289,7 +294,8 @@ TEST(ColorPopupScreen, OpensOnTheScreenOfTheEditOnTwoScreens) {
         // Right under the edit (give or take the platform's window frame).
         const QPoint under = edit->mapToGlobal(QPoint(0, edit->height()));
         EXPECT_LE((popup.pos() - under).manhattanLength(), 4) << popup.x() << "," << popup.y();
-        popup.hide();
+        QTest::keyClick(&popup, Qt::Key_Escape);
+        ASSERT_FALSE(popup.isVisible());
     }
 }
 
