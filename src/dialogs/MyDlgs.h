@@ -27,8 +27,10 @@ QString PictureKindText(const QString& fileName, int bitDepth, bool animatedGif)
 QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind transparency,
                         const QLocale& locale);
 
-// The typed name with its extension replaced by the first extension of a mask list
-// ("*.jpg;*.jpeg" gives ".jpg"); an empty name stays empty.
+// The first extension of a mask list, with its dot: "*.jpg;*.jpeg" gives ".jpg".
+QString FirstMaskExtension(const QString& masks);
+// The typed name with its extension replaced by the first extension of a mask list; an empty
+// name stays empty.
 QString NameWithMaskExtension(const QString& typedName, const QString& masks);
 
 // Paints a kept picture.
@@ -99,6 +101,12 @@ class TMySaveDialog : public TSaveDialogEx {
 public:
     explicit TMySaveDialog(QWidget* owner = nullptr);
 
+    // A name typed without extension gets the chosen type's first extension.
+    void accept() override;
+
 protected:
     void TypeChanged() override;
+
+private:
+    void FollowChosenType();
 };

@@ -21,12 +21,12 @@ const std::vector<TFiltres>& SaveFormats() {
     return Table();
 }
 
+// The native .oxi format is read-only: no writer exists, so it is not offered for saving.
 void FillSaveFormats() {
     Table() = {
         {QStringLiteral(".bmp"), QStringLiteral("BMP")},
         {QStringLiteral(".gif"), QStringLiteral("GIF")},
         {QStringLiteral(".jpg;.jpeg;.jpe;.jfif"), QStringLiteral("JPEG")},
-        {QStringLiteral(".oxi"), QStringLiteral("Ostrevalden")},
         {QStringLiteral(".png"), QStringLiteral("PNG")},
         {QStringLiteral(".rle"), QStringLiteral("RLE")},
         {QStringLiteral(".tga"), QStringLiteral("Targa")},

@@ -10,7 +10,8 @@ struct TFiltres {
     QString Description; // "JPEG" (at most 100 characters)
 };
 
-// Filled at start-up in a fixed order (BMP, GIF, JPEG, Ostrevalden, PNG, RLE, Targa, TIFF).
+// Filled at start-up in a fixed order (BMP, GIF, JPEG, PNG, RLE, Targa, TIFF): the writable
+// formats only.
 const std::vector<TFiltres>& SaveFormats();
 void FillSaveFormats();
 void ClearSaveFormats();

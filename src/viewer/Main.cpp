@@ -542,7 +542,7 @@ void TMainForm::BackgroundColourChanged(TColor colour) {
 }
 
 void TMainForm::ScrollStepChanged(int step) {
-    m_zoom->SetStep(uint16_t(std::clamp(step, 1, 0xFFFF)));
+    m_zoom->SetStep(uint16_t(std::clamp(DeviceLength(step, PixelRatio()), 1, 0xFFFF)));
 }
 
 void TMainForm::Maximise() {

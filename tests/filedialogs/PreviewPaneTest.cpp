@@ -14,9 +14,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -208,6 +211,41 @@ TEST_F(PreviewPane, UncheckingPreviewClearsAtOnceWhileShown) {
     ExpectEmpty();
     dialog.PreviewCheck->setChecked(true);
     EXPECT_EQ(Lines().value(0), "8x8 pixels");
+    dialog.hide();
+}
+
+// Clicks on the dialog's own file list, as the user gives them: each shows the file clicked.
+TEST_F(PreviewPane, AClickShowsTheFileClicked) {
+    const struct {
+        const char* name;
+        int w, h;
+    } files[] = {{"a.png", 8, 8}, {"b.png", 16, 12}, {"c.png", 24, 6}};
+    for (const auto& f : files) {
+        QImage image(f.w, f.h, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(dir.filePath(f.name)));
+    }
+    dialog.InitialDir = dir.path();
+    dialog.Prepare();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QListView*>("listView");
+    ASSERT_NE(list, nullptr);
+    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    ASSERT_NE(model, nullptr);
+    // The folder is read by the model's own thread.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(list->rootIndex()) == 3; }));
+
+    for (int pick : {0, 1, 2, 0, 2}) {
+        SCOPED_TRACE(files[pick].name);
+        const QModelIndex index = model->index(dir.filePath(files[pick].name));
+        const QRect place = list->visualRect(index);
+        ASSERT_FALSE(place.isEmpty());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+        EXPECT_EQ(dialog.CurrentSelection(), QStringList{dir.filePath(files[pick].name)});
+        EXPECT_EQ(Lines().value(0),
+                  QStringLiteral("%1x%2 pixels").arg(files[pick].w).arg(files[pick].h));
+    }
     dialog.hide();
 }
 

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -208,6 +209,10 @@ protected:
         seams.ScreenGeometry = QRect(0, 0, 1280, 1024);
         seams.WorkArea = QRect(0, 0, 1280, 1024);
         m_form = std::make_unique<TMainForm>(std::move(seams));
+        if (m_startScreen != nullptr) {
+            m_form->setScreen(m_startScreen);
+            m_form->move(m_startScreen->geometry().topLeft() + QPoint(40, 40));
+        }
         m_form->resize(size);
         m_form->show();
         for (int i = 0; i < 100 && !m_form->FirstPaintDone(); ++i)
@@ -251,4 +256,6 @@ protected:
     std::shared_ptr<TFilesState> m_files = std::make_shared<TFilesState>();
     std::shared_ptr<TCommandDialogsState> m_commands = std::make_shared<TCommandDialogsState>();
     std::unique_ptr<TMainForm> m_form;
+    // The screen Start puts the window on; the platform's choice when null.
+    QScreen* m_startScreen = nullptr;
 };
