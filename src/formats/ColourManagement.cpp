@@ -1,0 +1,378 @@
+#include "formats/ColourManagement.h"
+
+#include <QtGlobal>
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <lcms2.h>
+
+// One lcms2 context for the process, made on first use with a silent error handler, and a small
+// cache of transforms keyed by the profile's bytes and the pixel layout, guarded by a mutex.
+// A transform is shared by the threads that use it: lcms2 keeps no state of a call inside it.
+
+namespace {
+
+enum class TLayout {
+    Bgr,          // 24-bit pictures
+    Bgra,         // 32-bit pictures and palettes, alpha copied as it is
+    Grey,         // grey pictures: a table of 256 levels
+    Cmyk,         // ink samples, 0 = no ink
+    CmykInverted, // ink samples, 255 = no ink
+};
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr cmsUInt32Number kType32 = TYPE_BGRA_8; // QImage::Format_ARGB32 in memory
+#else
+constexpr cmsUInt32Number kType32 = TYPE_ARGB_8;
+#endif
+
+cmsUInt32Number InputType(TLayout layout) {
+    switch (layout) {
+    case TLayout::Bgr:
+        return TYPE_BGR_8;
+    case TLayout::Bgra:
+        return kType32;
+    case TLayout::Grey:
+        return TYPE_GRAY_8;
+    case TLayout::Cmyk:
+        return TYPE_CMYK_8;
+    case TLayout::CmykInverted:
+        return TYPE_CMYK_8_REV;
+    }
+    return TYPE_BGR_8;
+}
+
+cmsUInt32Number OutputType(TLayout layout) {
+    switch (layout) {
+    case TLayout::Bgra:
+        return kType32;
+    case TLayout::Grey:
+        return TYPE_GRAY_8;
+    default:
+        return TYPE_BGR_8;
+    }
+}
+
+cmsColorSpaceSignature SpaceOf(TLayout layout) {
+    switch (layout) {
+    case TLayout::Grey:
+        return cmsSigGrayData;
+    case TLayout::Cmyk:
+    case TLayout::CmykInverted:
+        return cmsSigCmykData;
+    default:
+        return cmsSigRgbData;
+    }
+}
+
+void SilentErrors(cmsContext, cmsUInt32Number, const char*) {}
+
+struct TProfileCloser {
+    void operator()(void* p) const { cmsCloseProfile(p); }
+};
+using TProfilePtr = std::unique_ptr<void, TProfileCloser>;
+
+struct TTransformDeleter {
+    void operator()(void* t) const { cmsDeleteTransform(t); }
+};
+using TTransformPtr = std::unique_ptr<void, TTransformDeleter>;
+
+struct TToneCurveDeleter {
+    void operator()(cmsToneCurve* c) const { cmsFreeToneCurve(c); }
+};
+
+// What one profile does to one layout. No transform: the profile cannot convert it.
+struct TConversion {
+    TTransformPtr Transform;
+    bool Identity = false;           // every sampled colour stays within one level
+    std::array<uint8_t, 256> Grey{}; // TLayout::Grey: the sRGB level of each stored level
+};
+using TConversionPtr = std::shared_ptr<const TConversion>;
+
+// Within one level on a grid of 33 levels per channel: the profile is sRGB under another name,
+// and converting would only cost time.
+bool NearIdentity(void* transform, TLayout layout) {
+    std::array<int, 33> levels{};
+    for (int i = 0; i < 32; ++i)
+        levels[size_t(i)] = i * 8;
+    levels[32] = 255;
+    const size_t size = layout == TLayout::Bgra ? 4 : 3;
+    std::vector<uint8_t> in, out(33 * 33 * 33 * size);
+    in.reserve(out.size());
+    for (int a : levels)
+        for (int b : levels)
+            for (int c : levels) {
+                in.insert(in.end(), {uint8_t(a), uint8_t(b), uint8_t(c)});
+                if (size == 4) in.push_back(255);
+            }
+    cmsDoTransform(transform, in.data(), out.data(), cmsUInt32Number(33 * 33 * 33));
+    for (size_t i = 0; i < in.size(); ++i)
+        if (std::abs(int(in[i]) - int(out[i])) > 1) return false;
+    return true;
+}
+
+class TColourEngine {
+public:
+    static TColourEngine& Instance() {
+        static TColourEngine engine;
+        return engine;
+    }
+
+    TConversionPtr Conversion(const QByteArray& profile, TLayout layout) {
+        const std::lock_guard lock(m_mutex);
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            if (it->Layout == layout && it->Profile == profile) {
+                std::rotate(it, it + 1, m_entries.end()); // most recently used last
+                return m_entries.back().Conversion;
+            }
+        TConversionPtr made = Build(profile, layout);
+        if (m_entries.size() >= kCacheSize) m_entries.erase(m_entries.begin());
+        m_entries.push_back({profile, layout, made});
+        return made;
+    }
+
+    QString Description(const QByteArray& bytes) {
+        const std::lock_guard lock(m_mutex);
+        const TProfilePtr profile = Open(bytes);
+        if (!profile) return {};
+        constexpr cmsUInt32Number kMaxChars = 512;
+        const cmsUInt32Number needed =
+            cmsGetProfileInfo(profile.get(), cmsInfoDescription, "en", "US", nullptr, 0);
+        if (needed == 0) return {};
+        std::vector<wchar_t> text(kMaxChars + 1, L'\0');
+        cmsGetProfileInfo(profile.get(), cmsInfoDescription, "en", "US", text.data(),
+                          cmsUInt32Number(kMaxChars * sizeof(wchar_t)));
+        text.back() = L'\0';
+        QString description = QString::fromWCharArray(text.data());
+        // The text ends up in lines and tab-separated fields.
+        for (QChar& c : description)
+            if (c.category() == QChar::Other_Control) c = u' ';
+        return description.simplified();
+    }
+
+    TColourEngine(const TColourEngine&) = delete;
+    TColourEngine& operator=(const TColourEngine&) = delete;
+
+private:
+    static constexpr size_t kCacheSize = 8;
+
+    struct TEntry {
+        QByteArray Profile;
+        TLayout Layout;
+        TConversionPtr Conversion;
+    };
+
+    TColourEngine() : m_context(cmsCreateContext(nullptr, nullptr)) {
+        if (m_context) cmsSetLogErrorHandlerTHR(m_context, SilentErrors);
+    }
+    ~TColourEngine() {
+        m_entries.clear(); // the transforms belong to the context
+        if (m_context) cmsDeleteContext(m_context);
+    }
+
+    TProfilePtr Open(const QByteArray& bytes) const {
+        if (!m_context || bytes.isEmpty() || bytes.size() > kMaxIccProfileSize) return nullptr;
+        return TProfilePtr(
+            cmsOpenProfileFromMemTHR(m_context, bytes.constData(), cmsUInt32Number(bytes.size())));
+    }
+
+    // Grey in sRGB's tone curve and white point: grey pictures stay grey.
+    TProfilePtr SrgbGrey() const {
+        const cmsFloat64Number srgbCurve[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+        const std::unique_ptr<cmsToneCurve, TToneCurveDeleter> curve(
+            cmsBuildParametricToneCurve(m_context, 4, srgbCurve));
+        if (!curve) return nullptr;
+        const cmsCIExyY d65{0.3127, 0.3290, 1.0};
+        return TProfilePtr(cmsCreateGrayProfileTHR(m_context, &d65, curve.get()));
+    }
+
+    TConversionPtr Build(const QByteArray& bytes, TLayout layout) const {
+        auto made = std::make_shared<TConversion>();
+        const TProfilePtr in = Open(bytes);
+        if (!in || cmsGetColorSpace(in.get()) != SpaceOf(layout)) return made;
+        // Device links, abstract and named-colour profiles do not describe pixels.
+        const cmsProfileClassSignature cls = cmsGetDeviceClass(in.get());
+        if (cls == cmsSigLinkClass || cls == cmsSigAbstractClass || cls == cmsSigNamedColorClass)
+            return made;
+        const TProfilePtr out(layout == TLayout::Grey
+                                  ? SrgbGrey()
+                                  : TProfilePtr(cmsCreate_sRGBProfileTHR(m_context)));
+        if (!out) return made;
+        cmsUInt32Number flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
+        if (layout == TLayout::Bgra) flags |= cmsFLAGS_COPY_ALPHA;
+        made->Transform.reset(cmsCreateTransformTHR(m_context, in.get(), InputType(layout),
+                                                    out.get(), OutputType(layout),
+                                                    INTENT_PERCEPTUAL, flags));
+        if (!made->Transform) return made;
+        if (layout == TLayout::Grey) {
+            std::array<uint8_t, 256> levels{};
+            for (size_t i = 0; i < 256; ++i)
+                levels[i] = uint8_t(i);
+            cmsDoTransform(made->Transform.get(), levels.data(), made->Grey.data(), 256);
+            made->Identity = std::equal(levels.begin(), levels.end(), made->Grey.begin(),
+                                        [](int a, int b) { return std::abs(a - b) <= 1; });
+        } else if (layout == TLayout::Bgr || layout == TLayout::Bgra) {
+            made->Identity = NearIdentity(made->Transform.get(), layout);
+        }
+        return made;
+    }
+
+    cmsContext m_context;
+    std::mutex m_mutex;
+    std::vector<TEntry> m_entries;
+};
+
+// Runs the transform over the rows, in bands over the cores for large pictures. Input and output
+// may be the same rows.
+void TransformRows(void* transform, const uint8_t* in, ptrdiff_t inStride, uint8_t* out,
+                   ptrdiff_t outStride, int width, int height) {
+    constexpr int64_t kPixelsPerBand = int64_t(1) << 20;
+    const int64_t pixels = int64_t(width) * height;
+    const int64_t cores = std::clamp<int64_t>(std::thread::hardware_concurrency(), 1, 8);
+    const int bands =
+        int(std::clamp<int64_t>(pixels / kPixelsPerBand, 1, std::min<int64_t>(cores, height)));
+    const auto band = [&](int i) {
+        const int y0 = int(int64_t(height) * i / bands),
+                  y1 = int(int64_t(height) * (i + 1) / bands);
+        cmsDoTransformLineStride(transform, in + y0 * inStride, out + y0 * outStride,
+                                 cmsUInt32Number(width), cmsUInt32Number(y1 - y0),
+                                 cmsUInt32Number(inStride), cmsUInt32Number(outStride), 0, 0);
+    };
+    std::vector<std::jthread> helpers;
+    for (int i = 1; i < bands; ++i) {
+        try {
+            helpers.emplace_back(band, i);
+        } catch (...) {
+            band(i); // no thread to be had: this one does it
+        }
+    }
+    band(0);
+}
+
+bool GreyPixels(const QImage& image, int bytesPerPixel) {
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t* p = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x, p += bytesPerPixel)
+            if (p[0] != p[1] || p[1] != p[2]) return false;
+    }
+    return true;
+}
+
+bool GreyColours(const QList<QRgb>& colours) {
+    return std::all_of(colours.begin(), colours.end(),
+                       [](QRgb c) { return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c); });
+}
+
+QRgb ConvertColour(const TConversion& c, TLayout layout, QRgb colour) {
+    if (layout == TLayout::Grey) {
+        const uint8_t v = c.Grey[size_t(qRed(colour))];
+        return qRgba(v, v, v, qAlpha(colour));
+    }
+    if (layout == TLayout::Bgra) { // a QRgb in memory is a pixel of QImage::Format_ARGB32
+        QRgb out = colour;
+        cmsDoTransform(c.Transform.get(), &colour, &out, 1);
+        return out;
+    }
+    uint8_t pixel[3] = {uint8_t(qBlue(colour)), uint8_t(qGreen(colour)), uint8_t(qRed(colour))};
+    cmsDoTransform(c.Transform.get(), pixel, pixel, 1);
+    return qRgba(pixel[2], pixel[1], pixel[0], qAlpha(colour));
+}
+
+TColor ConvertKey(const TConversion& c, TLayout layout, TColor key) {
+    const TTriple t = ColorToTriple(key);
+    const QRgb out = ConvertColour(c, layout, qRgb(t.r, t.g, t.b));
+    return RGBColor(uint8_t(qRed(out)), uint8_t(qGreen(out)), uint8_t(qBlue(out)));
+}
+
+void ConvertCmyk(TGraphic& graphic, const TCmykSamples& cmyk) {
+    TBitmap& picture = graphic.Picture;
+    if (!picture.Is24Bit() || cmyk.Width != picture.Width() || cmyk.Height != picture.Height() ||
+        cmyk.Samples.size() != size_t(cmyk.Width) * size_t(cmyk.Height) * 4)
+        return;
+    const TLayout layout = cmyk.Inverted ? TLayout::CmykInverted : TLayout::Cmyk;
+    const TConversionPtr c = TColourEngine::Instance().Conversion(graphic.IccProfile, layout);
+    if (!c->Transform) return;
+    TransformRows(c->Transform.get(), cmyk.Samples.data(), ptrdiff_t(cmyk.Width) * 4,
+                  picture.ScanLine(0), picture.Stride(), cmyk.Width, cmyk.Height);
+}
+
+// The palette of a palette picture.
+void ConvertPalette(TBitmap& picture, const TConversion& c, TLayout layout) {
+    QList<QRgb> colours = picture.Image().colorTable();
+    for (QRgb& colour : colours)
+        colour = ConvertColour(c, layout, colour);
+    picture.Image().setColorTable(colours);
+}
+
+void ConvertGreyRows(TBitmap& picture, const TConversion& c, int bytesPerPixel) {
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint8_t* p = picture.ScanLine(y);
+        for (int x = 0; x < picture.Width(); ++x, p += bytesPerPixel)
+            p[0] = p[1] = p[2] = c.Grey[p[0]];
+    }
+}
+
+void ConvertPicture(TGraphic& graphic, cmsColorSpaceSignature space) {
+    TBitmap& picture = graphic.Picture;
+    const QImage::Format format = picture.Image().format();
+    const bool palette = format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
+                         format == QImage::Format_MonoLSB;
+    const bool grey = space == cmsSigGrayData;
+    const bool withAlpha = !palette && format != QImage::Format_BGR888 &&
+                           (format == QImage::Format_ARGB32 || picture.Image().hasAlphaChannel());
+    const TLayout layout = grey                   ? TLayout::Grey
+                           : palette || withAlpha ? TLayout::Bgra
+                                                  : TLayout::Bgr;
+    const TConversionPtr c = TColourEngine::Instance().Conversion(graphic.IccProfile, layout);
+    if (!c->Transform || c->Identity) return;
+
+    if (palette) {
+        if (grey && !GreyColours(picture.Image().colorTable())) return;
+        ConvertPalette(picture, *c, layout);
+    } else {
+        // Other layouts a reader may hand over become one of the two this converts.
+        picture.SetPixelFormat(withAlpha ? TPixelFormat::pf32bit : TPixelFormat::pf24bit);
+        const int bytesPerPixel = withAlpha ? 4 : 3;
+        if (grey) {
+            if (!GreyPixels(picture.Image(), bytesPerPixel)) return;
+            ConvertGreyRows(picture, *c, bytesPerPixel);
+        } else {
+            TransformRows(c->Transform.get(), picture.ScanLine(0), picture.Stride(),
+                          picture.ScanLine(0), picture.Stride(), picture.Width(), picture.Height());
+        }
+    }
+    if (picture.Transparent())
+        picture.SetTransparentColor(ConvertKey(*c, layout, picture.TransparentColor()));
+}
+
+// The colour space the profile's header names, or 0 when it is no profile.
+cmsColorSpaceSignature HeaderSpace(const QByteArray& profile) {
+    if (profile.size() < 128) return cmsColorSpaceSignature(0);
+    const auto* p = reinterpret_cast<const uint8_t*>(profile.constData()) + 16;
+    return cmsColorSpaceSignature(uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 |
+                                  uint32_t(p[2]) << 8 | p[3]);
+}
+
+} // namespace
+
+void ConvertToSrgb(TGraphic& graphic) {
+    const TCmykSamples cmyk = std::move(graphic.Cmyk);
+    graphic.Cmyk = TCmykSamples{};
+    if (graphic.IccProfile.isEmpty() || graphic.IccProfile.size() > kMaxIccProfileSize ||
+        graphic.Picture.Empty())
+        return;
+    if (!cmyk.Empty()) {
+        ConvertCmyk(graphic, cmyk);
+        return;
+    }
+    const cmsColorSpaceSignature space = HeaderSpace(graphic.IccProfile);
+    if (space == cmsSigRgbData || space == cmsSigGrayData) ConvertPicture(graphic, space);
+}
+
+QString IccProfileDescription(const QByteArray& profile) {
+    return TColourEngine::Instance().Description(profile);
+}
