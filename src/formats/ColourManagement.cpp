@@ -115,6 +115,15 @@ bool NearIdentity(void* transform, TLayout layout) {
     return true;
 }
 
+// The size the header gives is there: a cut profile is not used, even where lcms2 would.
+bool WholeProfile(const QByteArray& bytes) {
+    if (bytes.size() < 128 || bytes.size() > kMaxIccProfileSize) return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const uint32_t declared =
+        uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+    return declared >= 128 && declared <= uint32_t(bytes.size());
+}
+
 class TColourEngine {
 public:
     static TColourEngine& Instance() {
@@ -175,7 +184,7 @@ private:
     }
 
     TProfilePtr Open(const QByteArray& bytes) const {
-        if (!m_context || bytes.isEmpty() || bytes.size() > kMaxIccProfileSize) return nullptr;
+        if (!m_context || !WholeProfile(bytes)) return nullptr;
         return TProfilePtr(
             cmsOpenProfileFromMemTHR(m_context, bytes.constData(), cmsUInt32Number(bytes.size())));
     }
@@ -204,6 +213,8 @@ private:
         if (!out) return made;
         cmsUInt32Number flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
         if (layout == TLayout::Bgra) flags |= cmsFLAGS_COPY_ALPHA;
+        // Four inks on a coarse grid stray by many levels near the edges of the gamut.
+        if (SpaceOf(layout) == cmsSigCmykData) flags |= cmsFLAGS_HIGHRESPRECALC;
         made->Transform.reset(cmsCreateTransformTHR(m_context, in.get(), InputType(layout),
                                                     out.get(), OutputType(layout),
                                                     INTENT_PERCEPTUAL, flags));
