@@ -10,9 +10,10 @@
 
 #include <lcms2.h>
 
-// One lcms2 context for the process, made on first use with a silent error handler, and a small
-// cache of transforms keyed by the profile's bytes and the pixel layout, guarded by a mutex.
-// A transform is shared by the threads that use it: lcms2 keeps no state of a call inside it.
+// One lcms2 context for the process, made on first use with a silent error handler and never
+// changed after, and a small cache of transforms keyed by the profile's bytes and the pixel
+// layout, guarded by a mutex. A transform is shared by the threads that use it: lcms2 keeps no
+// state of a call inside it.
 
 namespace {
 
@@ -30,43 +31,21 @@ constexpr cmsUInt32Number kType32 = TYPE_BGRA_8; // QImage::Format_ARGB32 in mem
 constexpr cmsUInt32Number kType32 = TYPE_ARGB_8;
 #endif
 
-cmsUInt32Number InputType(TLayout layout) {
-    switch (layout) {
-    case TLayout::Bgr:
-        return TYPE_BGR_8;
-    case TLayout::Bgra:
-        return kType32;
-    case TLayout::Grey:
-        return TYPE_GRAY_8;
-    case TLayout::Cmyk:
-        return TYPE_CMYK_8;
-    case TLayout::CmykInverted:
-        return TYPE_CMYK_8_REV;
-    }
-    return TYPE_BGR_8;
-}
+// The lcms2 pixel types in and out, and the colour space a profile must have, per layout.
+struct TLayoutTypes {
+    cmsUInt32Number In, Out;
+    cmsColorSpaceSignature Space;
+};
+constexpr TLayoutTypes kLayoutTypes[] = {
+    {TYPE_BGR_8, TYPE_BGR_8, cmsSigRgbData},       // Bgr
+    {kType32, kType32, cmsSigRgbData},             // Bgra
+    {TYPE_GRAY_8, TYPE_GRAY_8, cmsSigGrayData},    // Grey
+    {TYPE_CMYK_8, TYPE_BGR_8, cmsSigCmykData},     // Cmyk
+    {TYPE_CMYK_8_REV, TYPE_BGR_8, cmsSigCmykData}, // CmykInverted
+};
 
-cmsUInt32Number OutputType(TLayout layout) {
-    switch (layout) {
-    case TLayout::Bgra:
-        return kType32;
-    case TLayout::Grey:
-        return TYPE_GRAY_8;
-    default:
-        return TYPE_BGR_8;
-    }
-}
-
-cmsColorSpaceSignature SpaceOf(TLayout layout) {
-    switch (layout) {
-    case TLayout::Grey:
-        return cmsSigGrayData;
-    case TLayout::Cmyk:
-    case TLayout::CmykInverted:
-        return cmsSigCmykData;
-    default:
-        return cmsSigRgbData;
-    }
+const TLayoutTypes& TypesOf(TLayout layout) {
+    return kLayoutTypes[size_t(layout)];
 }
 
 void SilentErrors(cmsContext, cmsUInt32Number, const char*) {}
@@ -132,20 +111,18 @@ public:
     }
 
     TConversionPtr Conversion(const QByteArray& profile, TLayout layout) {
-        const std::lock_guard lock(m_mutex);
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
-            if (it->Layout == layout && it->Profile == profile) {
-                std::rotate(it, it + 1, m_entries.end()); // most recently used last
-                return m_entries.back().Conversion;
-            }
+        if (TConversionPtr cached = Cached(profile, layout)) return cached;
+        // Built outside the lock: a large table takes a while, and other pictures may convert
+        // meanwhile. Two threads that meet a new profile at once both build it; one is kept.
         TConversionPtr made = Build(profile, layout);
+        const std::lock_guard lock(m_mutex);
+        if (TConversionPtr cached = Find(profile, layout)) return cached;
         if (m_entries.size() >= kCacheSize) m_entries.erase(m_entries.begin());
         m_entries.push_back({profile, layout, made});
         return made;
     }
 
-    QString Description(const QByteArray& bytes) {
-        const std::lock_guard lock(m_mutex);
+    QString Description(const QByteArray& bytes) const {
         const TProfilePtr profile = Open(bytes);
         if (!profile) return {};
         constexpr cmsUInt32Number kMaxChars = 512;
@@ -175,6 +152,21 @@ private:
         TConversionPtr Conversion;
     };
 
+    TConversionPtr Cached(const QByteArray& profile, TLayout layout) {
+        const std::lock_guard lock(m_mutex);
+        return Find(profile, layout);
+    }
+
+    // Under the lock: the entry, moved to the end as the most recently used.
+    TConversionPtr Find(const QByteArray& profile, TLayout layout) {
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            if (it->Layout == layout && it->Profile == profile) {
+                std::rotate(it, it + 1, m_entries.end());
+                return m_entries.back().Conversion;
+            }
+        return nullptr;
+    }
+
     TColourEngine() : m_context(cmsCreateContext(nullptr, nullptr)) {
         if (m_context) cmsSetLogErrorHandlerTHR(m_context, SilentErrors);
     }
@@ -202,7 +194,7 @@ private:
     TConversionPtr Build(const QByteArray& bytes, TLayout layout) const {
         auto made = std::make_shared<TConversion>();
         const TProfilePtr in = Open(bytes);
-        if (!in || cmsGetColorSpace(in.get()) != SpaceOf(layout)) return made;
+        if (!in || cmsGetColorSpace(in.get()) != TypesOf(layout).Space) return made;
         // Device links, abstract and named-colour profiles do not describe pixels.
         const cmsProfileClassSignature cls = cmsGetDeviceClass(in.get());
         if (cls == cmsSigLinkClass || cls == cmsSigAbstractClass || cls == cmsSigNamedColorClass)
@@ -214,9 +206,9 @@ private:
         cmsUInt32Number flags = cmsFLAGS_BLACKPOINTCOMPENSATION;
         if (layout == TLayout::Bgra) flags |= cmsFLAGS_COPY_ALPHA;
         // Four inks on a coarse grid stray by many levels near the edges of the gamut.
-        if (SpaceOf(layout) == cmsSigCmykData) flags |= cmsFLAGS_HIGHRESPRECALC;
-        made->Transform.reset(cmsCreateTransformTHR(m_context, in.get(), InputType(layout),
-                                                    out.get(), OutputType(layout),
+        if (TypesOf(layout).Space == cmsSigCmykData) flags |= cmsFLAGS_HIGHRESPRECALC;
+        made->Transform.reset(cmsCreateTransformTHR(m_context, in.get(), TypesOf(layout).In,
+                                                    out.get(), TypesOf(layout).Out,
                                                     INTENT_PERCEPTUAL, flags));
         if (!made->Transform) return made;
         if (layout == TLayout::Grey) {
