@@ -194,9 +194,11 @@ private:
     TConversionPtr Build(const QByteArray& bytes, TLayout layout) const {
         auto made = std::make_shared<TConversion>();
         const TProfilePtr in = Open(bytes);
-        if (!in || cmsGetColorSpace(in.get()) != TypesOf(layout).Space) return made;
+        // Signatures are compared as numbers: a file may hold any value there.
+        if (!in || uint32_t(cmsGetColorSpace(in.get())) != uint32_t(TypesOf(layout).Space))
+            return made;
         // Device links, abstract and named-colour profiles do not describe pixels.
-        const cmsProfileClassSignature cls = cmsGetDeviceClass(in.get());
+        const uint32_t cls = cmsGetDeviceClass(in.get());
         if (cls == cmsSigLinkClass || cls == cmsSigAbstractClass || cls == cmsSigNamedColorClass)
             return made;
         const TProfilePtr out(layout == TLayout::Grey
@@ -229,21 +231,16 @@ private:
     std::vector<TEntry> m_entries;
 };
 
-// Runs the transform over the rows, in bands over the cores for large pictures. Input and output
-// may be the same rows.
-void TransformRows(void* transform, const uint8_t* in, ptrdiff_t inStride, uint8_t* out,
-                   ptrdiff_t outStride, int width, int height) {
+// Runs work(first row, end row) over bands of the rows, on several cores for large pictures.
+template <typename TWork>
+void ForBands(int width, int height, const TWork& work) {
     constexpr int64_t kPixelsPerBand = int64_t(1) << 20;
     const int64_t pixels = int64_t(width) * height;
     const int64_t cores = std::clamp<int64_t>(std::thread::hardware_concurrency(), 1, 8);
     const int bands =
         int(std::clamp<int64_t>(pixels / kPixelsPerBand, 1, std::min<int64_t>(cores, height)));
     const auto band = [&](int i) {
-        const int y0 = int(int64_t(height) * i / bands),
-                  y1 = int(int64_t(height) * (i + 1) / bands);
-        cmsDoTransformLineStride(transform, in + y0 * inStride, out + y0 * outStride,
-                                 cmsUInt32Number(width), cmsUInt32Number(y1 - y0),
-                                 cmsUInt32Number(inStride), cmsUInt32Number(outStride), 0, 0);
+        work(int(int64_t(height) * i / bands), int(int64_t(height) * (i + 1) / bands));
     };
     std::vector<std::jthread> helpers;
     for (int i = 1; i < bands; ++i) {
@@ -254,6 +251,72 @@ void TransformRows(void* transform, const uint8_t* in, ptrdiff_t inStride, uint8
         }
     }
     band(0);
+}
+
+// Runs the transform over the rows. Input and output may be the same rows.
+void TransformRows(void* transform, const uint8_t* in, ptrdiff_t inStride, uint8_t* out,
+                   ptrdiff_t outStride, int width, int height) {
+    ForBands(width, height, [&](int y0, int y1) {
+        cmsDoTransformLineStride(transform, in + y0 * inStride, out + y0 * outStride,
+                                 cmsUInt32Number(width), cmsUInt32Number(y1 - y0),
+                                 cmsUInt32Number(inStride), cmsUInt32Number(outStride), 0, 0);
+    });
+}
+
+// What the transform gives each of the 2^24 colours of a 24-bit picture, three bytes (blue,
+// green, red) at (red << 16 | green << 8 | blue). Large pictures are converted by looking their
+// pixels up in it: the transform's own results, at a fraction of its cost per pixel. Made once
+// per profile and kept for the last profile only, as it takes 48 MiB.
+struct TColourTable {
+    QByteArray Profile;
+    std::vector<uint8_t> Bgr;
+};
+using TColourTablePtr = std::shared_ptr<const TColourTable>;
+
+constexpr int64_t kTablePixels = int64_t(1) << 22; // pictures from 4 megapixels on
+
+TColourTablePtr MakeColourTable(const QByteArray& profile, void* bgrTransform) {
+    auto table = std::make_shared<TColourTable>();
+    table->Profile = profile;
+    table->Bgr.resize(size_t(3) << 24);
+    uint8_t* p = table->Bgr.data();
+    for (uint32_t colour = 0; colour < (1u << 24); ++colour, p += 3) {
+        p[0] = uint8_t(colour);
+        p[1] = uint8_t(colour >> 8);
+        p[2] = uint8_t(colour >> 16);
+    }
+    constexpr int kSide = 4096; // the colours as a 4096 x 4096 picture
+    TransformRows(bgrTransform, table->Bgr.data(), 3 * kSide, table->Bgr.data(), 3 * kSide, kSide,
+                  kSide);
+    return table;
+}
+
+TColourTablePtr ColourTable(const QByteArray& profile, void* bgrTransform) {
+    static std::mutex mutex;
+    static TColourTablePtr last;
+    {
+        const std::lock_guard lock(mutex);
+        if (last && last->Profile == profile) return last;
+    }
+    TColourTablePtr made = MakeColourTable(profile, bgrTransform);
+    const std::lock_guard lock(mutex);
+    last = made;
+    return made;
+}
+
+void LookUpRows(const TColourTable& table, TBitmap& picture) {
+    const uint8_t* bgr = table.Bgr.data();
+    ForBands(picture.Width(), picture.Height(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* p = picture.ScanLine(y);
+            for (int x = 0; x < picture.Width(); ++x, p += 3) {
+                const uint8_t* t = bgr + 3 * (size_t(p[2]) << 16 | size_t(p[1]) << 8 | p[0]);
+                p[0] = t[0];
+                p[1] = t[1];
+                p[2] = t[2];
+            }
+        }
+    });
 }
 
 bool GreyPixels(const QImage& image, int bytesPerPixel) {
@@ -319,7 +382,7 @@ void ConvertGreyRows(TBitmap& picture, const TConversion& c, int bytesPerPixel) 
     }
 }
 
-void ConvertPicture(TGraphic& graphic, cmsColorSpaceSignature space) {
+void ConvertPicture(TGraphic& graphic, uint32_t space) {
     TBitmap& picture = graphic.Picture;
     const QImage::Format format = picture.Image().format();
     const bool palette = format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
@@ -343,6 +406,9 @@ void ConvertPicture(TGraphic& graphic, cmsColorSpaceSignature space) {
         if (grey) {
             if (!GreyPixels(picture.Image(), bytesPerPixel)) return;
             ConvertGreyRows(picture, *c, bytesPerPixel);
+        } else if (layout == TLayout::Bgr &&
+                   int64_t(picture.Width()) * picture.Height() >= kTablePixels) {
+            LookUpRows(*ColourTable(graphic.IccProfile, c->Transform.get()), picture);
         } else {
             TransformRows(c->Transform.get(), picture.ScanLine(0), picture.Stride(),
                           picture.ScanLine(0), picture.Stride(), picture.Width(), picture.Height());
@@ -353,11 +419,10 @@ void ConvertPicture(TGraphic& graphic, cmsColorSpaceSignature space) {
 }
 
 // The colour space the profile's header names, or 0 when it is no profile.
-cmsColorSpaceSignature HeaderSpace(const QByteArray& profile) {
-    if (profile.size() < 128) return cmsColorSpaceSignature(0);
+uint32_t HeaderSpace(const QByteArray& profile) {
+    if (profile.size() < 128) return 0;
     const auto* p = reinterpret_cast<const uint8_t*>(profile.constData()) + 16;
-    return cmsColorSpaceSignature(uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 |
-                                  uint32_t(p[2]) << 8 | p[3]);
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
 } // namespace
@@ -372,7 +437,7 @@ void ConvertToSrgb(TGraphic& graphic) {
         ConvertCmyk(graphic, cmyk);
         return;
     }
-    const cmsColorSpaceSignature space = HeaderSpace(graphic.IccProfile);
+    const uint32_t space = HeaderSpace(graphic.IccProfile);
     if (space == cmsSigRgbData || space == cmsSigGrayData) ConvertPicture(graphic, space);
 }
 
