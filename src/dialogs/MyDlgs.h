@@ -22,8 +22,9 @@ QString FileSizeText(qint64 bytes, const QLocale& locale);
 QString PictureKindText(const QString& fileName, int bitDepth, bool animatedGif);
 
 // The information text of a file just loaded for preview, lines joined by carriage returns:
-// the size stored in the file, the kind, the transparency, the file size, the modification
-// date, then an empty line and the EXIF lines for names that carry EXIF.
+// the size stored in the file, the kind, the transparency, the description of its ICC profile,
+// the file size, the modification date, then an empty line and the EXIF lines for names that
+// carry EXIF.
 QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind transparency,
                         const QLocale& locale);
 

@@ -60,6 +60,7 @@ QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind
         if (transparency == tkColorKey) lines << QStringLiteral("Transparence");
         if (transparency == tkAlpha) lines << QStringLiteral("RVBA (couche Alpha)");
     }
+    if (!IccDescription().isEmpty()) lines << QStringLiteral("ICC profile: ") + IccDescription();
     const QFileInfo info(fileName);
     lines << FileSizeText(info.size(), locale);
     lines << FormatDisplayDate(info.lastModified(), locale);

@@ -18,6 +18,20 @@ struct TReadInput {
     QString FileName;               // for readers that need more than the bytes
     std::span<const uint8_t> Bytes; // the whole file
     bool Preview = false;           // a quick, possibly reduced picture is enough
+    // Turn the picture into sRGB by its embedded profile. Decided by the caller and carried
+    // with the input, since decoding may run away from the thread that asked for it.
+    bool ColourManagement = true;
+};
+
+// The ink samples of a CMYK file, kept beside the picture when the file carries a profile so
+// that the dispatcher can convert them with it. The picture itself then already holds the plain
+// conversion that stands when colour management is off or the profile cannot be used.
+struct TCmykSamples {
+    int Width = 0;
+    int Height = 0;
+    bool Inverted = false;        // 255 means no ink (Adobe's writers); otherwise 0 does
+    std::vector<uint8_t> Samples; // cyan, magenta, yellow, black per pixel; rows top-down, unpadded
+    bool Empty() const { return Samples.empty(); }
 };
 
 using TGraphicReader = void (*)(const TReadInput& input, TGraphic& graphic);
@@ -49,6 +63,8 @@ public:
     // (colour conversion, orientation, the information lines). Empty when the file has none.
     QByteArray IccProfile; // the embedded ICC profile
     QByteArray ExifBlock;  // the TIFF-structured EXIF block, from its byte-order mark on
+    // Set only for a CMYK file with a profile, when the input asks for colour management.
+    TCmykSamples Cmyk;
 
     // Writer settings of the JPEG writer (quality 1..100).
     int Quality = 90;

@@ -1,6 +1,7 @@
 #include "formats/ImageFiles.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/FileData.h"
 #include "formats/FileNames.h"
 #include "formats/FormatRegistry.h"
@@ -82,6 +83,7 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
     opt.FileHeight = 0;
     opt.AnimatedGif = false;
     opt.FoundBitDepth = 0;
+    opt.IccDescription.clear();
 
     if (fileName.isEmpty()) {
         TOpenNameRequest request;
@@ -107,13 +109,16 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
             TReadInput input{
                 fileName,
                 {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
-                g_previewMode};
+                g_previewMode,
+                opt.ColourManagement};
             ReadGraphic(input, graphic);
             opt.FileWidth = graphic.FileWidth;
             opt.FileHeight = graphic.FileHeight;
             opt.AnimatedGif = graphic.Animated;
             if (graphic.Picture.FoundBitDepth() > 0)
                 opt.FoundBitDepth = graphic.Picture.FoundBitDepth();
+            if (!graphic.IccProfile.isEmpty())
+                opt.IccDescription = IccProfileDescription(graphic.IccProfile);
             go = CallHook(&graphic, fileName, ifsAfterDecode);
             if (go) DeliverGraphic(graphic, bitmap);
         }
@@ -155,6 +160,9 @@ int FileHeight() {
 bool AnimatedGif() {
     return OptionsOE().AnimatedGif;
 }
+QString IccDescription() {
+    return OptionsOE().IccDescription;
+}
 
 bool PreviewMode() {
     return g_previewMode;
@@ -175,6 +183,10 @@ void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
     // A layer without an image and an unreadable selection shape load as empty pictures.
     if (graphic.Picture.Empty() && !graphic.Is(gcOxi) && !graphic.Is(gcOxs))
         throw ETaveluneError("the reader delivered no picture");
+    if (input.ColourManagement)
+        ConvertToSrgb(graphic);
+    else
+        graphic.Cmyk = TCmykSamples{};
 }
 
 void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap) {

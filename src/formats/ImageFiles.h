@@ -20,6 +20,9 @@ struct TOptionsOE {
     bool OptimizeGifPalette = true;
     bool TargaRle = true;
     bool FirstLayerOnly = true; // layered files are read down to their first layer
+    // Pictures of files that carry an ICC profile are turned into sRGB as they are read.
+    bool ColourManagement = true;
+    QString IccDescription; // the description of the profile of the last load (empty: none)
 };
 TOptionsOE& OptionsOE();
 // Start-up values of the options.
@@ -28,6 +31,7 @@ void ResetOptionsOE();
 int FileWidth();
 int FileHeight();
 bool AnimatedGif();
+QString IccDescription();
 
 // True only while LoadImagePreview runs.
 bool PreviewMode();
@@ -58,7 +62,8 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
 QString ChooseSaveFileName(const QString& suggestedName);
 
 // The steps of a load, for callers that hold the bytes themselves (fuzzing, tools):
-// the class that reads a file of this name, the decoding, and the copy into a bitmap.
+// the class that reads a file of this name, the decoding (colour management included, when the
+// input asks for it), and the copy into a bitmap.
 const TGraphicClass& ReaderClassFor(const QString& fileName);
 void ReadGraphic(const TReadInput& input, TGraphic& graphic);
 void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap);

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/FilterEvent.h"
 #include "formats/Graphic.h"
+#include "formats/JpegIcc.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -122,7 +123,9 @@ void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverte
     }
 }
 
-bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmykRow) {
+// cmykRow: one row of ink samples, or all of them (cmykStride apart) when they are kept.
+bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmykRow,
+                ptrdiff_t cmykStride) {
     if (setjmp(d->Err.Jump)) return false;
     jpeg_decompress_struct* info = &d->Info;
     jpeg_start_decompress(info);
@@ -130,9 +133,9 @@ bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmyk
         const bool inverted = info->saw_Adobe_marker;
         while (info->output_scanline < info->output_height) {
             const JDIMENSION y = info->output_scanline;
-            JSAMPROW row = cmykRow;
+            JSAMPROW row = cmykRow + ptrdiff_t(y) * cmykStride;
             jpeg_read_scanlines(info, &row, 1);
-            CmykToBgr(cmykRow, row0 + ptrdiff_t(y) * stride, info->output_width, inverted);
+            CmykToBgr(row, row0 + ptrdiff_t(y) * stride, info->output_width, inverted);
         }
     } else {
         enum { kBatch = 16 };
@@ -242,7 +245,9 @@ void ReadJpeg(const TReadInput& input, TGraphic& graphic) {
         stored = JpegStoredSize(input.Bytes);
         denom = JpegPreviewDenominator(stored.Width, stored.Height);
     }
-    graphic.Picture = DecodeJpeg(input.Bytes, denom);
+    graphic.IccProfile = JpegIccProfile(input.Bytes);
+    const bool keepCmyk = input.ColourManagement && !graphic.IccProfile.isEmpty();
+    graphic.Picture = DecodeJpeg(input.Bytes, denom, keepCmyk ? &graphic.Cmyk : nullptr);
     if (!input.Preview || stored.Width <= 0 || stored.Height <= 0) {
         stored.Width = graphic.Picture.Width();
         stored.Height = graphic.Picture.Height();
@@ -289,7 +294,7 @@ int JpegPreviewDenominator(int width, int height) {
     return 8;
 }
 
-TBitmap DecodeJpeg(TBytes data, int scaleDenom) {
+TBitmap DecodeJpeg(TBytes data, int scaleDenom, TCmykSamples* cmyk) {
     TCodecProgress progress;
     TDecompressor d;
     if (!StartDecompress(&d, data.data(), data.size(), scaleDenom)) Fail(d.Err);
@@ -301,10 +306,21 @@ TBitmap DecodeJpeg(TBytes data, int scaleDenom) {
         QImage(int(d.Info.output_width), int(d.Info.output_height), QImage::Format_BGR888));
     if (picture.Empty()) throw std::bad_alloc();
     std::vector<uint8_t> cmykRow;
-    if (d.Info.out_color_space == JCS_CMYK) cmykRow.resize(size_t(d.Info.output_width) * 4);
-    if (!DecodeRows(&d, picture.ScanLine(0), picture.Stride(),
-                    cmykRow.empty() ? nullptr : cmykRow.data()))
-        Fail(d.Err);
+    ptrdiff_t cmykStride = 0;
+    if (d.Info.out_color_space == JCS_CMYK) {
+        const size_t rowBytes = size_t(d.Info.output_width) * 4;
+        if (cmyk) {
+            cmyk->Width = int(d.Info.output_width);
+            cmyk->Height = int(d.Info.output_height);
+            cmyk->Inverted = d.Info.saw_Adobe_marker;
+            cmyk->Samples.resize(rowBytes * d.Info.output_height);
+            cmykStride = ptrdiff_t(rowBytes);
+        } else {
+            cmykRow.resize(rowBytes);
+        }
+    }
+    uint8_t* inks = cmykStride ? cmyk->Samples.data() : cmykRow.empty() ? nullptr : cmykRow.data();
+    if (!DecodeRows(&d, picture.ScanLine(0), picture.Stride(), inks, cmykStride)) Fail(d.Err);
     return picture;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/TiffUtils.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 
 #include <algorithm>
@@ -144,8 +145,66 @@ QImage WithoutAlpha(const QImage& argb) {
     return out;
 }
 
+// The ink samples of the first page of an 8-bit CMYK file stored in strips, top row first;
+// false for any other file, or when its data cannot be read.
+bool ReadCmykSamples(TIFF* t, const TTiffStream& stream, TCmykSamples& cmyk) {
+    uint32_t width = 0, height = 0;
+    uint16_t photometric = 0, inkSet = INKSET_CMYK, bits = 1, samples = 1;
+    uint16_t planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &width) ||
+        !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &height) ||
+        !TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &photometric))
+        return false;
+    TIFFGetFieldDefaulted(t, TIFFTAG_INKSET, &inkSet);
+    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &orientation);
+    if (photometric != PHOTOMETRIC_SEPARATED || inkSet != INKSET_CMYK || bits != 8 || samples < 4 ||
+        orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(t) || width == 0 || height == 0)
+        return false;
+    CheckImageSize(width, height);
+    const bool contig = planar == PLANARCONFIG_CONTIG;
+    const tmsize_t line = TIFFScanlineSize(t);
+    if (line < tmsize_t(width) * (contig ? samples : 1)) return false;
+    std::vector<uint8_t> row(static_cast<size_t>(line));
+    std::vector<uint8_t> inks(size_t(width) * height * 4);
+    for (uint16_t plane = 0; plane < (contig ? 1 : 4); ++plane)
+        for (uint32_t y = 0; y < height; ++y) {
+            if (TIFFReadScanline(t, row.data(), y, plane) < 0 || stream.Errors > 0) return false;
+            uint8_t* out = inks.data() + size_t(y) * width * 4;
+            if (contig) {
+                for (uint32_t x = 0; x < width; ++x)
+                    std::memcpy(out + 4 * x, row.data() + size_t(x) * samples, 4);
+            } else {
+                for (uint32_t x = 0; x < width; ++x)
+                    out[4 * x + plane] = row[x];
+            }
+        }
+    cmyk = TCmykSamples{int(width), int(height), false, std::move(inks)};
+    return true;
+}
+
+// The first page's embedded profile, and the ink samples of a CMYK file that has one when the
+// input asks for colour management.
+void ReadColourData(const TReadInput& input, TGraphic& graphic) {
+    TTiffStream stream;
+    stream.Data = input.Bytes.data();
+    stream.Size = input.Bytes.size();
+    TTiffPtr tif = Open(stream, "r");
+    uint32_t length = 0;
+    const void* profile = nullptr;
+    if (!TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &length, &profile) || !profile ||
+        length == 0 || length > uint32_t(kMaxIccProfileSize))
+        return;
+    graphic.IccProfile = QByteArray(static_cast<const char*>(profile), qsizetype(length));
+    if (input.ColourManagement && !ReadCmykSamples(tif.get(), stream, graphic.Cmyk))
+        graphic.Cmyk = TCmykSamples{};
+}
+
 void ReadTiff(const TReadInput& input, TGraphic& graphic) {
     graphic.Picture = DecodeTiff(input.Bytes);
+    ReadColourData(input, graphic);
 }
 
 std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {

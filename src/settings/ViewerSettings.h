@@ -63,6 +63,7 @@ struct TViewerSettings {
     TCommentStyles scmt;         // comment font style
     bool scmtnf = true;          // file name as comment when there is none
     QString cdir;                // last folder of the folder-choice dialog
+    bool bcouleurs = true;       // pictures of files with an ICC profile turned into sRGB
 
     QString startupPattern;          // pattern path in force at the end of start-up
     bool patternSwitchedOff = false; // the files read switched the pattern off

@@ -55,12 +55,14 @@ void Transform(TBitmap& image, const QString& path, const TConvertOptions& o) {
 
 QString InfoLine(const QString& path, const TBitmap& loaded) {
     QStringList exif = ExifInfoText(path).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
-    return QStringLiteral("%1\t%2x%3\t%4\t%5")
-        .arg(path)
-        .arg(FileWidth())
-        .arg(FileHeight())
-        .arg(BitDepthFound(path, loaded))
-        .arg(exif.join(QStringLiteral(" | ")));
+    QString line = QStringLiteral("%1\t%2x%3\t%4\t%5")
+                       .arg(path)
+                       .arg(FileWidth())
+                       .arg(FileHeight())
+                       .arg(BitDepthFound(path, loaded))
+                       .arg(exif.join(QStringLiteral(" | ")));
+    if (!IccDescription().isEmpty()) line += QStringLiteral("\ticc=") + IccDescription();
+    return line;
 }
 
 // The output of one input: the output itself, or a file of the chosen type in the folder.
@@ -89,8 +91,10 @@ QString ConvertUsage() {
         "  --optimize           resize with the filtered resampler\n"
         "  --quality Q          JPEG quality 1..100 (90)\n"
         "  --progressive        progressive JPEG\n"
+        "  --no-colour-management  keep the stored colours of files with an ICC profile\n"
         "  --info               print path, stored size, bit depth and EXIF lines, "
-        "tab-separated\n");
+        "tab-separated,\n"
+        "                       and icc=<description> for a file with an ICC profile\n");
 }
 
 std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QString& error) {
@@ -163,6 +167,8 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
             }
         } else if (a == QLatin1String("--progressive")) {
             o.Progressive = true;
+        } else if (a == QLatin1String("--no-colour-management")) {
+            o.ColourManagement = false;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             error = QStringLiteral("unknown option ") + a;
             return std::nullopt;
@@ -205,6 +211,12 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
             graphic->Progressive = o.Progressive;
         }
     });
+    // The choice holds for this run only.
+    struct TColourScope {
+        bool Was = OptionsOE().ColourManagement;
+        explicit TColourScope(bool on) { OptionsOE().ColourManagement = on; }
+        ~TColourScope() { OptionsOE().ColourManagement = Was; }
+    } colour(o.ColourManagement);
     const bool folder = !o.Info && (o.Inputs.size() > 1 || QFileInfo(o.Output).isDir());
     if (folder && !QFileInfo(o.Output).isDir()) {
         err << "tavelune-convert: no folder " << o.Output << Qt::endl;

@@ -23,6 +23,7 @@ struct TConvertOptions {
     bool Optimize = false;
     int Quality = 90;
     bool Progressive = false;
+    bool ColourManagement = true; // pictures of files with an ICC profile turned into sRGB
 };
 
 // The options of a command line (program name excluded); nothing and a message on error.

@@ -125,6 +125,7 @@ void TMainForm::StartUp() {
     m_store->RememberStartupPattern();
     LoadCommandLineTheme(*m_store, m_arguments);
     m_slideshowSwitch = ReadSlideshowSwitch(m_arguments);
+    OptionsOE().ColourManagement = m_settings.bcouleurs; // before the pattern is loaded
     m_store->FinishStartup();
     m_fullScreenAtStartup = m_fullScreen;
 

@@ -157,9 +157,12 @@ void TMainForm::ShowRect(const TRect& r) {
 }
 
 void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, int previousStep) {
+    // Colour management acts while a file is read: a change of it reads the image again.
+    const bool colourChanged = OptionsOE().ColourManagement != m_settings.bcouleurs;
+    OptionsOE().ColourManagement = m_settings.bcouleurs;
     if (m_image.Empty()) return;
     const TViewerSettings& s = m_settings;
-    const bool reread = (previousBlur && !s.bflou) ||
+    const bool reread = colourChanged || (previousBlur && !s.bflou) ||
                         (previousTint != 0 && previousTint != s.teinte) ||
                         (previousStep != 0 && previousStep != s.reglage);
     if (reread) {

@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QImage>
@@ -159,6 +160,37 @@ TEST_F(PreviewPane, JpegShowsItsStoredSizeAndExifLines) {
     EXPECT_EQ(Lines(), QStringList({"800x600 pixels", "24 bits"}) + FileLines(path) +
                            QStringList{QString()} + exif.split(u'\r'));
     EXPECT_GE(Count([](TTriple p) { return p.g > 120 && p.r < 80; }), 100);
+}
+
+// A red JPEG tagged with a profile that swaps red and green, in one APP2 segment.
+QByteArray JpegWithSwappingProfile() {
+    QFile f(QStringLiteral("/usr/share/color/icc/colord/SwappedRedAndGreen.icc"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray profile = f.readAll();
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    const int length = 2 + 12 + 2 + int(profile.size());
+    QByteArray segment("\xFF\xE2", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    segment += QByteArray("ICC_PROFILE", 12) + QByteArray("\x01\x01", 2) + profile;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+TEST_F(PreviewPane, NamesTheProfileAndShowsItsColours) {
+    const QByteArray jpeg = JpegWithSwappingProfile();
+    if (jpeg.isEmpty()) GTEST_SKIP() << "colord-data is not installed";
+    const QString path = WriteBytes("tagged.jpg", jpeg);
+    dialog.PreviewSelection({path});
+    EXPECT_EQ(Lines(),
+              QStringList({"60x40 pixels", "24 bits", "ICC profile: Swapped Red and Green"}) +
+                  FileLines(path));
+    EXPECT_EQ(Count([](TTriple p) { return p.r > 200 && p.g < 50; }), 0);
+    EXPECT_GE(Count([](TTriple p) { return p.g > 200 && p.r < 50; }), 100);
 }
 
 TEST_F(PreviewPane, NothingForFoldersSeveralFilesBrokenFilesOrPreviewOff) {

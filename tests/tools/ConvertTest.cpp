@@ -52,6 +52,22 @@ std::vector<uint8_t> JpegWithOrientation(const TBitmap& picture, uint8_t orienta
     return jpeg;
 }
 
+// A JPEG tagged with the profile of that file, in one APP2 segment; empty when it is missing.
+std::vector<uint8_t> JpegWithProfile(const TBitmap& picture, const QString& profilePath) {
+    QFile f(profilePath);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray profile = f.readAll();
+    std::vector<uint8_t> jpeg = EncodeJpeg(picture, 100, false);
+    const size_t length = 2 + 12 + 2 + size_t(profile.size());
+    std::vector<uint8_t> app2 = {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length)};
+    const char tag[] = "ICC_PROFILE";
+    app2.insert(app2.end(), tag, tag + 12);
+    app2.insert(app2.end(), {1, 1});
+    app2.insert(app2.end(), profile.begin(), profile.end());
+    jpeg.insert(jpeg.begin() + 2, app2.begin(), app2.end());
+    return jpeg;
+}
+
 struct RunResult {
     int status;
     QString out, err;
@@ -137,6 +153,28 @@ TEST_F(Convert, InfoLines) {
     const RunResult r = Run({"--info", Path("a.png"), Path("b.jpg")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, Path("a.png") + "\t7x5\t24\t\n" + Path("b.jpg") + "\t9x3\t24\t\n");
+}
+
+// A profile that swaps red and green: stored red means green.
+TEST_F(Convert, ColourManagementByDefaultAndItsSwitch) {
+    const std::vector<uint8_t> tagged =
+        JpegWithProfile(UniformImage(8, 8, Rgb(255, 0, 0)),
+                        QStringLiteral("/usr/share/color/icc/colord/SwappedRedAndGreen.icc"));
+    if (tagged.empty()) GTEST_SKIP() << "colord-data is not installed";
+    Write(Path("swapped.jpg"), tagged);
+    ASSERT_EQ(Run({Path("swapped.jpg"), "-o", Path("managed.png")}).status, 0);
+    ASSERT_EQ(Run({Path("swapped.jpg"), "--no-colour-management", "-o", Path("stored.png")}).status,
+              0);
+    EXPECT_TRUE(OptionsOE().ColourManagement) << "the switch holds for its run only";
+    const TTriple managed = PixelAt(Load(Path("managed.png")), 4, 4);
+    const TTriple stored = PixelAt(Load(Path("stored.png")), 4, 4);
+    EXPECT_TRUE(managed.g > 250 && managed.r < 5) << int(managed.r) << "," << int(managed.g);
+    EXPECT_TRUE(stored.r > 250 && stored.g < 5) << int(stored.r) << "," << int(stored.g);
+
+    const RunResult info = Run({"--info", Path("swapped.jpg"), Path("managed.png")});
+    ASSERT_EQ(info.status, 0) << info.err.toStdString();
+    EXPECT_EQ(info.out, Path("swapped.jpg") + "\t8x8\t24\t\ticc=Swapped Red and Green\n" +
+                            Path("managed.png") + "\t8x8\t24\t\n");
 }
 
 TEST_F(Convert, FailuresGiveStatusOneAndKeepGoing) {
