@@ -4,6 +4,7 @@
 #include "formats/Graphic.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <memory>
@@ -145,7 +146,8 @@ QImage WithoutAlpha(const QImage& argb) {
 }
 
 void ReadTiff(const TReadInput& input, TGraphic& graphic) {
-    graphic.Picture = DecodeTiff(input.Bytes);
+    graphic.Picture = DecodeTiff(input.Bytes, nullptr, input.ImageIndex);
+    graphic.ImageCount = CountTiffPages(input.Bytes);
 }
 
 std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
@@ -156,11 +158,21 @@ std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
 
 const TGraphicClass gcTiff{"TTiffImage", ReadTiff, WriteTiff};
 
-TBitmap DecodeTiff(TBytes data, int* orientation) {
+int CountTiffPages(TBytes data) {
+    TTiffStream stream;
+    stream.Data = data.data();
+    stream.Size = data.size();
+    const TTiffPtr tif = Open(stream, "r");
+    return std::max<int>(1, int(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT_MAX)));
+}
+
+TBitmap DecodeTiff(TBytes data, int* orientation, int page) {
     TTiffStream stream;
     stream.Data = data.data();
     stream.Size = data.size();
     TTiffPtr tif = Open(stream, "r");
+    if (page < 0 || (page > 0 && !TIFFSetDirectory(tif.get(), tdir_t(page))))
+        throw ETaveluneError("TIFF: no such page");
 
     uint32_t width = 0, height = 0;
     uint16_t samples = 1, bits = 1, orient = 1;
