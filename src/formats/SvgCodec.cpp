@@ -4,6 +4,7 @@
 #include "formats/Graphic.h"
 #include "formats/RasterImages.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
@@ -172,6 +173,9 @@ TBitmap RenderSvg(const TSvgDocument& doc) {
     const int h = std::max(1, int(std::lround(size.height() * scale)));
     CheckImageSize(w, h);
 
+    // Text needs the fonts of a GUI application; without one Qt would end the process.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        Fail("no GUI application to draw with");
     QSvgRenderer renderer(doc.Xml);
     if (!renderer.isValid()) Fail("unreadable drawing");
     // Without a viewBox, user units are pixels at 96 dpi across the document's size.

@@ -2,12 +2,15 @@
 #include "core/PixelMemory.h"
 #include "tools/ConvertCommand.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     ConfigurePixelMemory();
-    QCoreApplication app(argc, argv);
+    // Drawings with text (SVG, metafiles) need the fonts of a GUI application; the converter
+    // shows no window, so it needs no display either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QTextStream out(stdout), err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
