@@ -10,6 +10,7 @@
 
 #include <QRect>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -33,13 +34,12 @@ public:
         Dispose();
         TControl control = ReadUpToFrame();
         const GifImageDesc d = m_gif->Image;
-        const QImage indices = ReadGifFrame(m_gif.get());
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : m_gif->SColorMap;
         if (!map || map->ColorCount <= 0 || !map->Colors) GifFail("no colour map");
 
         const QRect area = QRect(d.Left, d.Top, d.Width, d.Height).intersected(m_screen);
         if (control.Disposal == DISPOSE_PREVIOUS) m_previous = m_canvas.copy();
-        Draw(indices, QPoint(d.Left, d.Top), area, *map, control.Transparent);
+        Draw(d, area, *map, control.Transparent);
         m_pendingDisposal = control.Disposal;
         m_pendingArea = area;
 
@@ -112,19 +112,28 @@ private:
         m_pendingDisposal = DISPOSAL_UNSPECIFIED;
     }
 
-    void Draw(const QImage& indices, QPoint origin, const QRect& area, const ColorMapObject& map,
+    // Decodes the frame row by row, drawing the rows and columns that fall on the screen: a
+    // frame larger than the screen costs one row of memory, not its whole size.
+    void Draw(const GifImageDesc& d, const QRect& area, const ColorMapObject& map,
               int transparent) {
+        if (d.Width <= 0 || d.Height <= 0) GifFail("empty frame");
         uint32_t colours[256];
         for (int i = 0; i < 256; ++i) {
             const GifColorType c = i < map.ColorCount ? map.Colors[i] : GifColorType{0, 0, 0};
             colours[i] = 0xFF000000u | (uint32_t(c.Red) << 16) | (uint32_t(c.Green) << 8) | c.Blue;
         }
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const uint8_t* s = indices.constScanLine(y - origin.y()) + (area.left() - origin.x());
-            auto* d = reinterpret_cast<uint32_t*>(m_canvas.scanLine(y)) + area.left();
+        std::vector<GifPixelType> row(size_t(d.Width));
+        const auto line = [&](int y) {
+            if (DGifGetLine(m_gif.get(), row.data(), d.Width) == GIF_ERROR)
+                GifFail("bad image data");
+            const int screenY = d.Top + y;
+            if (area.isEmpty() || screenY < area.top() || screenY > area.bottom()) return;
+            const GifPixelType* s = row.data() + (area.left() - d.Left);
+            auto* out = reinterpret_cast<uint32_t*>(m_canvas.scanLine(screenY)) + area.left();
             for (int x = 0; x < area.width(); ++x)
-                if (s[x] != transparent) d[x] = colours[s[x]];
-        }
+                if (s[x] != transparent) out[x] = colours[s[x]];
+        };
+        ForGifRows(d.Height, d.Interlace, line);
     }
 
     QByteArray m_bytes; // the decoder reads from these

@@ -59,16 +59,20 @@ QImage ReadGifFrame(GifFileType* gif) {
     const auto line = [&](int y) {
         if (DGifGetLine(gif, image.scanLine(y), d.Width) == GIF_ERROR) GifFail("bad image data");
     };
-    if (d.Interlace) {
-        static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int y = kStart[pass]; y < d.Height; y += kStep[pass])
-                line(y);
-    } else {
-        for (int y = 0; y < d.Height; ++y)
-            line(y);
-    }
+    ForGifRows(d.Height, d.Interlace, line);
     return image;
+}
+
+void ForGifRows(int height, bool interlace, const std::function<void(int y)>& line) {
+    if (!interlace) {
+        for (int y = 0; y < height; ++y)
+            line(y);
+        return;
+    }
+    static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = kStart[pass]; y < height; y += kStep[pass])
+            line(y);
 }
 
 TGifScan ScanGif(TBytes data) {

@@ -6,6 +6,7 @@
 #include "formats/ByteIO.h"
 
 #include <QImage>
+#include <functional>
 #include <memory>
 
 #include <gif_lib.h>
@@ -31,6 +32,10 @@ TGifPtr OpenGif(TGifSource& source);
 
 // Skips the rest of an extension's sub-blocks.
 bool SkipGifExtension(GifFileType* gif, GifByteType* ext);
+
+// Calls line(y) for the rows of a frame in the order they are stored (the four passes of an
+// interlaced frame).
+void ForGifRows(int height, bool interlace, const std::function<void(int y)>& line);
 
 // The indices of the frame whose descriptor was just read, at the frame's size.
 QImage ReadGifFrame(GifFileType* gif);
