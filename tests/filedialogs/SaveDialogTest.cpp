@@ -59,8 +59,9 @@ TEST_F(SaveDialog, AnEmptyNameStaysEmpty) {
 TEST_F(SaveDialog, SettingsReachTheQtDialog) {
     Open("photo.tif", 8);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(dialog.nameFilters().size(), 8);
+    EXPECT_EQ(dialog.nameFilters().size(), 9);
     EXPECT_EQ(dialog.nameFilters()[2], "JPEG (*.jpg *.jpeg *.jpe *.jfif)");
+    EXPECT_EQ(dialog.nameFilters()[8], "WebP (*.webp)");
     EXPECT_EQ(dialog.selectedNameFilter(), "TIFF (*.tif *.tiff)");
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(),
@@ -103,7 +104,8 @@ TEST(OpenDialogEx, OpenSettingsAndEvents) {
     dialog.Prepare();
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
     EXPECT_EQ(dialog.nameFilters()[0],
-              "Common images (*.png *.jpg *.jpeg *.tif *.tiff *.tga *.bmp *.gif *.oxi)");
+              "Common images (*.png *.jpg *.jpeg *.tif *.tiff *.tga *.bmp *.gif *.oxi *.webp "
+              "*.avif *.heic *.heif *.jxl *.svg)");
     EXPECT_EQ(dialog.nameFilters()[1], "All images (*)");
     EXPECT_EQ(dialog.selectedNameFilter(), dialog.nameFilters()[0]);
     int shows = 0, closes = 0, types = 0;
