@@ -9,10 +9,12 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 class TGraphic;
+class TFrameSource;
 
 struct TReadInput {
     QString FileName;               // for readers that need more than the bytes
@@ -21,6 +23,9 @@ struct TReadInput {
     // Turn the picture into sRGB by its embedded profile. Decided by the caller and carried
     // with the input, since decoding may run away from the thread that asked for it.
     bool ColourManagement = true;
+    // Which picture of a file holding several: the page of a multi-page file, the frame of an
+    // animation (0-based). Readers of single pictures ignore it; past the last one fails.
+    int ImageIndex = 0;
 };
 
 // The ink samples of a CMYK file, kept beside the picture when the file carries a profile so
@@ -36,6 +41,10 @@ struct TCmykSamples {
 
 using TGraphicReader = void (*)(const TReadInput& input, TGraphic& graphic);
 using TGraphicWriter = std::vector<uint8_t> (*)(const TGraphic& graphic);
+// The TIFF-structured EXIF block of a file, found without decoding its pixels; empty for none.
+using TExifReader = QByteArray (*)(std::span<const uint8_t> bytes);
+// The frame source of an animated file (formats/Animation.h); may answer nothing for a still.
+using TAnimationOpener = std::unique_ptr<TFrameSource> (*)(QByteArray bytes);
 
 struct TGraphicClass {
     const char* Name;
@@ -43,6 +52,12 @@ struct TGraphicClass {
     TGraphicWriter Write = nullptr; // none: not a save format
     // Icons and metafiles are drawn onto the transparency key colour rather than copied.
     bool DrawnOnKey = false;
+    // Formats whose EXIF block the information lines and the orientation read from the bytes.
+    TExifReader ReadExif = nullptr;
+    // The format carries its own orientation and its reader applies it, so an EXIF Orientation
+    // tag in the file is not acted on again.
+    bool OrientedByReader = false;
+    TAnimationOpener OpenAnimation = nullptr;
 };
 
 class TGraphic {
@@ -57,7 +72,11 @@ public:
     // Filled by readers that know the size stored in the file (0 = take the picture's).
     int FileWidth = 0;
     int FileHeight = 0;
-    bool Animated = false;
+    // How many pictures the file holds (pages, or frames when Animated), at least 1.
+    int ImageCount = 1;
+    bool Animated = false; // the pictures are frames of an animation
+    int FrameDelay = 0;    // the delay of the frame read, in ms (animations)
+    int LoopCount = 0;     // how often an animation plays, 0 for ever
 
     // What a reader found beside the pixels, handed on as stored; the dispatcher acts on them
     // (colour conversion, orientation, the information lines). Empty when the file has none.
@@ -66,7 +85,8 @@ public:
     // Set only for a CMYK file with a profile, when the input asks for colour management.
     TCmykSamples Cmyk;
 
-    // Writer settings of the JPEG writer (quality 1..100).
+    // Writer settings of the JPEG writer (quality 1..100); the WebP writer takes the quality too,
+    // 100 meaning lossless.
     int Quality = 90;
     bool Progressive = false;
 
@@ -94,6 +114,11 @@ extern const TGraphicClass gcGif;
 extern const TGraphicClass gcPng;
 extern const TGraphicClass gcOxs;
 extern const TGraphicClass gcOxi;
+extern const TGraphicClass gcWebp; // webp
+extern const TGraphicClass gcAvif; // avif, avifs
+extern const TGraphicClass gcHeif; // heic, heif, hif
+extern const TGraphicClass gcJxl;  // jxl
+extern const TGraphicClass gcSvg;  // svg, svgz
 // Not in the registry: camera RAW files, and the run-length bitmap writer.
 extern const TGraphicClass gcRaw;
 extern const TGraphicClass gcRleBitmap;

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -76,12 +77,14 @@ void DrawOnKey(TBitmap& picture) {
     picture = std::move(out);
 }
 
-int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
+int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder, int imageIndex) {
     FileFormats(); // the tables exist before the options are touched
     TOptionsOE& opt = OptionsOE();
     opt.FileWidth = 0;
     opt.FileHeight = 0;
     opt.AnimatedGif = false;
+    opt.ImageCount = 1;
+    opt.Animated = false;
     opt.FoundBitDepth = 0;
     opt.IccDescription.clear();
 
@@ -110,11 +113,14 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
                 fileName,
                 {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
                 g_previewMode,
-                opt.ColourManagement};
+                opt.ColourManagement,
+                imageIndex};
             ReadGraphic(input, graphic);
             opt.FileWidth = graphic.FileWidth;
             opt.FileHeight = graphic.FileHeight;
-            opt.AnimatedGif = graphic.Animated;
+            opt.AnimatedGif = graphic.Is(gcGif) && graphic.Animated;
+            opt.ImageCount = std::max(1, graphic.ImageCount);
+            opt.Animated = graphic.Animated;
             if (graphic.Picture.FoundBitDepth() > 0)
                 opt.FoundBitDepth = graphic.Picture.FoundBitDepth();
             if (!graphic.IccProfile.isEmpty())
@@ -203,11 +209,13 @@ const TGraphicClass* WriterClassFor(const QString& fileName) {
     if (IsTgaName(fileName)) return &gcTarga;
     if (IsPngName(fileName)) return &gcPng;
     if (IsTiffName(fileName)) return &gcTiff;
+    if (IsWebpName(fileName)) return &gcWebp;
     return nullptr;
 }
 
-int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
-    return Load(fileName, bitmap, initialFolder);
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder,
+                  int imageIndex) {
+    return Load(fileName, bitmap, initialFolder, imageIndex);
 }
 
 int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {
@@ -216,7 +224,7 @@ int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {
         ~TPreviewScope() { g_previewMode = false; }
     } scope;
     QString name = fileName;
-    return Load(name, bitmap, QString());
+    return Load(name, bitmap, QString(), 0);
 }
 
 QString ChooseSaveFileName(const QString& suggestedName) {

@@ -16,6 +16,8 @@ struct TOptionsOE {
     int FileWidth = 0;            // size stored in the file of the last load
     int FileHeight = 0;
     bool AnimatedGif = false; // the last GIF loaded has more than one frame
+    int ImageCount = 1;       // pages, or frames when Animated, of the last file loaded
+    bool Animated = false;    // the last file loaded is an animation of more than one frame
     int FoundBitDepth = 0;    // bits per pixel found by the last reader that tells (0: none)
     bool OptimizeGifPalette = true;
     bool TargaRle = true;
@@ -53,7 +55,9 @@ using TImageFileHook = std::function<void(TGraphic* graphic, const QString& file
 void SetImageFileHook(TImageFileHook hook);
 
 // With an empty fileName the open dialog runs first and the chosen name comes back in it.
-int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {});
+// imageIndex picks the page of a multi-page file or the frame of an animation (0-based).
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {},
+                  int imageIndex = 0);
 // LoadImageFile with PreviewMode set: no hook, no message, reduced JPEG decoding.
 int LoadImagePreview(const QString& fileName, TBitmap& bitmap);
 // With an empty fileName the save dialog runs first, proposing suggestedName.

@@ -12,8 +12,6 @@ std::vector<TFiltres>& Table() {
     return table;
 }
 
-const char* const kCommonMasks = "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi";
-
 } // namespace
 
 const std::vector<TFiltres>& SaveFormats() {
@@ -31,6 +29,7 @@ void FillSaveFormats() {
         {QStringLiteral(".rle"), QStringLiteral("RLE")},
         {QStringLiteral(".tga"), QStringLiteral("Targa")},
         {QStringLiteral(".tif;.tiff"), QStringLiteral("TIFF")},
+        {QStringLiteral(".webp"), QStringLiteral("WebP")},
     };
 }
 
@@ -49,7 +48,7 @@ QString BuildOpenFilter(bool allImages, bool registryAll, bool commonImages, boo
     }
     if (allImages) filter = texts.AllImages + QStringLiteral("|*.*|") + filter;
     if (commonImages)
-        filter = texts.CommonImages + u'|' + QLatin1String(kCommonMasks) + u'|' + filter;
+        filter = texts.CommonImages + u'|' + QLatin1String(kCommonImageMasks) + u'|' + filter;
     return filter;
 }
 

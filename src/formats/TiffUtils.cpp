@@ -5,6 +5,7 @@
 #include "formats/Graphic.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <memory>
@@ -145,7 +146,7 @@ QImage WithoutAlpha(const QImage& argb) {
     return out;
 }
 
-// The ink samples of the first page of an 8-bit CMYK file stored in strips, top row first;
+// The ink samples of the current page of an 8-bit CMYK file stored in strips, top row first;
 // false for any other file, or when its data cannot be read.
 bool ReadCmykSamples(TIFF* t, const TTiffStream& stream, TCmykSamples& cmyk) {
     uint32_t width = 0, height = 0;
@@ -185,13 +186,14 @@ bool ReadCmykSamples(TIFF* t, const TTiffStream& stream, TCmykSamples& cmyk) {
     return true;
 }
 
-// The first page's embedded profile, and the ink samples of a CMYK file that has one when the
-// input asks for colour management.
+// The page's embedded profile, and the ink samples of a CMYK file that has one when the input
+// asks for colour management.
 void ReadColourData(const TReadInput& input, TGraphic& graphic) {
     TTiffStream stream;
     stream.Data = input.Bytes.data();
     stream.Size = input.Bytes.size();
     TTiffPtr tif = Open(stream, "r");
+    if (input.ImageIndex > 0 && !TIFFSetDirectory(tif.get(), tdir_t(input.ImageIndex))) return;
     uint32_t length = 0;
     const void* profile = nullptr;
     if (!TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &length, &profile) || !profile ||
@@ -203,7 +205,8 @@ void ReadColourData(const TReadInput& input, TGraphic& graphic) {
 }
 
 void ReadTiff(const TReadInput& input, TGraphic& graphic) {
-    graphic.Picture = DecodeTiff(input.Bytes);
+    graphic.Picture = DecodeTiff(input.Bytes, nullptr, input.ImageIndex);
+    graphic.ImageCount = CountTiffPages(input.Bytes);
     ReadColourData(input, graphic);
 }
 
@@ -215,11 +218,21 @@ std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
 
 const TGraphicClass gcTiff{"TTiffImage", ReadTiff, WriteTiff};
 
-TBitmap DecodeTiff(TBytes data, int* orientation) {
+int CountTiffPages(TBytes data) {
+    TTiffStream stream;
+    stream.Data = data.data();
+    stream.Size = data.size();
+    const TTiffPtr tif = Open(stream, "r");
+    return std::max<int>(1, int(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT_MAX)));
+}
+
+TBitmap DecodeTiff(TBytes data, int* orientation, int page) {
     TTiffStream stream;
     stream.Data = data.data();
     stream.Size = data.size();
     TTiffPtr tif = Open(stream, "r");
+    if (page < 0 || (page > 0 && !TIFFSetDirectory(tif.get(), tdir_t(page))))
+        throw ETaveluneError("TIFF: no such page");
 
     uint32_t width = 0, height = 0;
     uint16_t samples = 1, bits = 1, orient = 1;

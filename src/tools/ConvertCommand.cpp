@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <climits>
 
 namespace {
 
@@ -62,6 +63,12 @@ QString InfoLine(const QString& path, const TBitmap& loaded) {
                        .arg(BitDepthFound(path, loaded))
                        .arg(exif.join(QStringLiteral(" | ")));
     if (!IccDescription().isEmpty()) line += QStringLiteral("\ticc=") + IccDescription();
+    // Files of several pictures say how many, as frames or as pages.
+    const TOptionsOE& loadedFile = OptionsOE();
+    if (loadedFile.ImageCount > 1)
+        line += QStringLiteral("\t%1=%2")
+                    .arg(loadedFile.Animated ? QStringLiteral("frames") : QStringLiteral("pages"))
+                    .arg(loadedFile.ImageCount);
     return line;
 }
 
@@ -80,7 +87,7 @@ QString ConvertUsage() {
         "       tavelune-convert --info INPUT...\n"
         "  -o OUTPUT            output file; a folder when there are several inputs\n"
         "  --format EXT         type of the files written into an output folder\n"
-        "                       (bmp, gif, jpg, png, rle, tga, tif)\n"
+        "                       (bmp, gif, jpg, png, rle, tga, tif, webp)\n"
         "  --exif-turn          turn upright by the EXIF orientation\n"
         "  --tint N             display tint 0..8 (grey 3, sepia 4, ...)\n"
         "  --adjust N           brightness or contrast step 0..4\n"
@@ -89,12 +96,14 @@ QString ConvertUsage() {
         "  --rotate 90|180|270  turn clockwise\n"
         "  --resize WxH         resize to W x H pixels\n"
         "  --optimize           resize with the filtered resampler\n"
-        "  --quality Q          JPEG quality 1..100 (90)\n"
+        "  --quality Q          JPEG and WebP quality 1..100 (90; WebP 100 is lossless)\n"
         "  --progressive        progressive JPEG\n"
+        "  --page N             the page or frame N (from 1) of a file holding several\n"
         "  --no-colour-management  keep the stored colours of files with an ICC profile\n"
         "  --info               print path, stored size, bit depth and EXIF lines, "
         "tab-separated,\n"
-        "                       and icc=<description> for a file with an ICC profile\n");
+        "                       then icc=<description> for a file with an ICC profile\n"
+        "                       and frames=N or pages=N for files holding several\n");
 }
 
 std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QString& error) {
@@ -169,6 +178,12 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
             o.Progressive = true;
         } else if (a == QLatin1String("--no-colour-management")) {
             o.ColourManagement = false;
+        } else if (a == QLatin1String("--page")) {
+            if (!(v = value(i, a))) return std::nullopt;
+            if (!ToInt(*v, 1, INT_MAX, o.Page)) {
+                error = QStringLiteral("--page takes a number from 1");
+                return std::nullopt;
+            }
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             error = QStringLiteral("unknown option ") + a;
             return std::nullopt;
@@ -204,9 +219,10 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
 }
 
 int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
-    // The JPEG writer takes its settings at the before-saving stage, as in the viewer.
+    // The JPEG and WebP writers take their settings at the before-saving stage, as in the
+    // viewer.
     SetImageFileHook([&o](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
-        if (stage == ifsBeforeSave && graphic && graphic->Is(gcJpeg)) {
+        if (stage == ifsBeforeSave && graphic && (graphic->Is(gcJpeg) || graphic->Is(gcWebp))) {
             graphic->Quality = o.Quality;
             graphic->Progressive = o.Progressive;
         }
@@ -228,7 +244,7 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     for (const QString& input : o.Inputs) {
         QString path = input;
         TBitmap image;
-        if (LoadImageFile(path, image) <= 0) {
+        if (LoadImageFile(path, image, {}, o.Page - 1) <= 0) {
             status = 1;
             continue;
         }

@@ -2,6 +2,7 @@
 // The image list: the ordered entries (path and comment) the viewer steps through, the current
 // entry, the modified mark, the last sequence file and the folder mask of the listings.
 
+#include "formats/SaveFormats.h"
 #include "viewer/ImageExtensions.h"
 #include "viewer/SequenceFile.h"
 
@@ -10,8 +11,7 @@
 #include <functional>
 
 // Patterns of the "Common images" file type, the folder mask at start-up.
-inline constexpr char kCommonImagesMask[] =
-    "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi";
+inline constexpr const char* kCommonImagesMask = kCommonImageMasks;
 
 class TImageSequence {
 public:

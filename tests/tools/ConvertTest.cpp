@@ -7,6 +7,7 @@
 #include "core/StretchEx.h"
 #include "formats/BmpCodec.h"
 #include "formats/FormatRegistry.h"
+#include "formats/FormatTestUtil.h"
 #include "formats/ImageFiles.h"
 #include "formats/JpegUtils.h"
 #include "formats/PngUtils.h"
@@ -177,6 +178,68 @@ TEST_F(Convert, ColourManagementByDefaultAndItsSwitch) {
                             Path("managed.png") + "\t8x8\t24\t\n");
 }
 
+// Three 6 x 4 pictures, as PNG files and as an animated GIF and a three-page TIFF made by
+// ImageMagick from them.
+class ConvertPages : public Convert {
+protected:
+    void SetUp() override {
+        Convert::SetUp();
+        REQUIRE_TOOL("convert");
+        QStringList pngs;
+        for (int i = 0; i < 3; ++i) {
+            // Few colours, so that the GIF keeps them exactly.
+            pictures.push_back(MakeImage(6, 4, [i](int x, int y) {
+                return (x + y + i) % 3 == 0 ? Rgb(255, 0, 0) : Rgb(0, uint8_t(80 * i), 255);
+            }));
+            pngs << Path(QStringLiteral("p%1.png").arg(i));
+            Write(pngs.back(), EncodePng(pictures.back()));
+        }
+        bool ok = false;
+        RunTool("convert", QStringList{"-delay", "20"} << pngs << Path("anim.gif"), &ok);
+        ASSERT_TRUE(ok);
+        RunTool("convert", QStringList(pngs) << Path("pages.tif"), &ok);
+        ASSERT_TRUE(ok);
+    }
+    std::vector<TBitmap> pictures;
+};
+
+TEST_F(ConvertPages, InfoCountsFramesAndPages) {
+    const RunResult r = Run({"--info", Path("anim.gif"), Path("pages.tif"), Path("p0.png")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n');
+    ASSERT_EQ(lines.size(), 4);
+    // The GIF's depth is its palette's, whatever ImageMagick chose.
+    EXPECT_TRUE(lines[0].startsWith(Path("anim.gif") + "\t6x4\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("\t\tframes=3")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], Path("pages.tif") + "\t6x4\t24\t\tpages=3");
+    EXPECT_EQ(lines[2], Path("p0.png") + "\t6x4\t24\t");
+}
+
+TEST_F(ConvertPages, PagePicksTheFrameOrPage) {
+    for (int page = 1; page <= 3; ++page) {
+        const QString n = QString::number(page);
+        ASSERT_EQ(Run({Path("pages.tif"), "--page", n, "-o", Path("t" + n + ".bmp")}).status, 0);
+        EXPECT_TRUE(SamePixels(Load(Path("t" + n + ".bmp")), pictures[size_t(page - 1)])) << page;
+        ASSERT_EQ(Run({Path("anim.gif"), "--page", n, "-o", Path("g" + n + ".bmp")}).status, 0);
+        EXPECT_TRUE(SamePixels(Load(Path("g" + n + ".bmp")), pictures[size_t(page - 1)])) << page;
+    }
+    // Past the last one: the load message and status 1.
+    TScriptedSeam seam;
+    EXPECT_EQ(Run({Path("anim.gif"), "--page", "4", "-o", Path("none.bmp")}).status, 1);
+    EXPECT_EQ(seam.Messages.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(Path("none.bmp")));
+}
+
+TEST_F(Convert, WebpOutputLosslessAtBestQuality) {
+    const TBitmap source = RandomImage(24, 16, 8);
+    Write(Path("in.png"), EncodePng(source));
+    ASSERT_EQ(Run({Path("in.png"), "--quality", "100", "-o", Path("best.webp")}).status, 0);
+    ASSERT_EQ(Run({Path("in.png"), "--quality", "30", "-o", Path("small.webp")}).status, 0);
+    EXPECT_TRUE(SamePixels(Load(Path("best.webp")), source));
+    EXPECT_FALSE(SamePixels(Load(Path("small.webp")), source));
+    EXPECT_LT(QFileInfo(Path("small.webp")).size(), QFileInfo(Path("best.webp")).size());
+}
+
 TEST_F(Convert, FailuresGiveStatusOneAndKeepGoing) {
     Write(Path("good.png"), EncodePng(RandomImage(3, 3, 1)));
     Write(Path("bad.png"), {1, 2, 3});
@@ -219,7 +282,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "--resize takes WxH, both above 0"},
         BadArgs{{"a.png", "--bogus", "-o", "x.png"}, "unknown option --bogus"},
         BadArgs{{"--info", "a.png", "-o", "x.png"}, "--info writes nothing: no -o"},
-        BadArgs{{"a.png", "--quality"}, "--quality needs a value"}));
+        BadArgs{{"a.png", "--quality"}, "--quality needs a value"},
+        BadArgs{{"a.png", "--page", "0", "-o", "x.png"}, "--page takes a number from 1"}));
 
 TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
     Write(Path("bad.png"), {1, 2, 3});

@@ -134,7 +134,8 @@ TEST(ImageSequence, StartsEmptyWithTheCommonImagesMask) {
     EXPECT_EQ(list.Current(), -1);
     EXPECT_FALSE(list.Modified());
     EXPECT_TRUE(list.FileName().isEmpty());
-    EXPECT_EQ(list.FolderMask(), "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi");
+    EXPECT_EQ(list.FolderMask(), "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi;*.webp;"
+                                 "*.avif;*.heic;*.heif;*.jxl;*.svg");
 }
 
 TEST(ImageSequence, SetFolderMaskRemovesSpaces) {
