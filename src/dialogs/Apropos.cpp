@@ -22,7 +22,9 @@
 const char* const kProductName = "Tavelune";
 const char* const kProductVersion = TAVELUNE_VERSION;
 const char* const kProductRelease = "December 2026";
-const char* const kRightsNotice = "Copyright (c) 2026 the Tavelune developers";
+const char* const kRightsNotice = "Copyright (c) 2026 the Tavelune developers\n"
+                                  "Free software under the GNU General Public License, "
+                                  "version 2 or later";
 const char* const kMakerName = "The Tavelune developers";
 const char* const kMakerWebAddress = "https://tavelune.example.org/";
 
