@@ -8,10 +8,12 @@ set(TAVELUNE_APP_ID org.example.tavelune.Tavelune)
 set(TAVELUNE_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 install(TARGETS tavelune tavelune-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The camera RAW decoder library, where the viewer looks for it once installed.
+# The camera RAW decoder library and the EMF drawing helper program, where the programs look
+# for them once installed (src/formats/ProgramFolders.h).
 if(TARGET tavelune_raw)
     install(TARGETS tavelune_raw LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 endif()
+install(TARGETS tavelune-emf-render RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 
 install(FILES docs/tavelune.htm DESTINATION ${TAVELUNE_DATA_DIR})
 install(DIRECTORY data/Themes DESTINATION ${TAVELUNE_DATA_DIR})
@@ -27,8 +29,9 @@ foreach(size ${TAVELUNE_ICON_SIZES})
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The build folder as a portable copy: the help file and the themes beside the program (and
-# the RAW decoder library, when it is built, which the viewer also looks for there).
+# The build folder as a portable copy: the help file and the themes beside the program, and
+# the EMF helper program (and the RAW decoder library, when it is built), which the programs
+# also look for there.
 add_custom_target(tavelune_portable_data ALL
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/tavelune.htm
             $<TARGET_FILE_DIR:tavelune>/tavelune.htm
@@ -37,14 +40,10 @@ add_custom_target(tavelune_portable_data ALL
     COMMENT "Help file and themes beside the program"
     VERBATIM)
 if(TARGET tavelune_raw)
-    add_custom_target(tavelune_portable_raw
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tavelune_raw>
-                $<TARGET_FILE_DIR:tavelune>/
-        COMMENT "RAW decoder library beside the program"
-        VERBATIM)
-    add_dependencies(tavelune_portable_raw tavelune_raw)
-    add_dependencies(tavelune_portable_data tavelune_portable_raw)
+    tavelune_copy_beside(tavelune tavelune_raw)
 endif()
+tavelune_copy_beside(tavelune tavelune-emf-render)
+tavelune_copy_beside(tavelune-convert tavelune-emf-render)
 # Also when only the program is built (scripts/run.sh).
 add_dependencies(tavelune tavelune_portable_data)
 

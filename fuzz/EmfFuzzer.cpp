@@ -1,7 +1,16 @@
-// Feeds arbitrary bytes to the EMF path: the record walk, libemf2svg and QtSvg.
+// Feeds arbitrary bytes to the EMF path: the record walk, libemf2svg and QtSvg. The viewer
+// draws through the helper program; here the helper's drawing runs in this process, so the
+// fuzzer sees and checks the library's code too.
 #include "MetafileFuzzCommon.h"
+#include "emfrender/EmfSvg.h"
+#include "formats/EmfHelper.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool inProcess = [] {
+        SetEmfDrawer([](TBytes emf) { return QByteArray::fromStdString(EmfToSvgText(emf)); });
+        return true;
+    }();
+    (void)inProcess;
     FuzzMetafile(data, size, [](TBytes bytes) { return EmfToSvg(bytes); });
     return 0;
 }

@@ -1,1 +1,1 @@
-tavelune_fuzz_target(emf_fuzzer EmfFuzzer.cpp DEPS tavelune_formats)
+tavelune_fuzz_target(emf_fuzzer EmfFuzzer.cpp DEPS tavelune_formats tavelune_emfrender)
