@@ -90,7 +90,9 @@ QString ConvertUsage() {
         "  --quality Q          JPEG quality 1..100 (90)\n"
         "  --progressive        progressive JPEG\n"
         "  --info               print path, stored size, bit depth and EXIF lines, "
-        "tab-separated\n");
+        "tab-separated\n"
+        "  -h, --help           print this help and exit\n"
+        "  --version            print the version and exit\n");
 }
 
 std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QString& error) {

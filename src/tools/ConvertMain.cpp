@@ -1,5 +1,6 @@
 // tavelune-convert [options] INPUT... -o OUTPUT
 #include "core/PixelMemory.h"
+#include "core/Version.h"
 #include "tools/ConvertCommand.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
         args.contains(QStringLiteral("-h"))) {
         (args.isEmpty() ? err : out) << ConvertUsage();
         return args.isEmpty() ? 1 : 0;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        out << VersionText(QStringLiteral("tavelune-convert"));
+        return 0;
     }
     QString error;
     const std::optional<TConvertOptions> options = ParseConvertArguments(args, error);
