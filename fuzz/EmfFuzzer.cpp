@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the EMF path: the record walk, libemf2svg and QtSvg. The viewer
-// draws through the helper program; here the helper's drawing runs in this process, so the
-// fuzzer sees and checks the library's code too.
+// draws through the helper program; here the helper's drawing runs in this process, so a
+// fault in it or in the library ends the run where it happens, under the sanitizers.
 #include "MetafileFuzzCommon.h"
 #include "emfrender/EmfSvg.h"
 #include "formats/EmfHelper.h"

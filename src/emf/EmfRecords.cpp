@@ -80,7 +80,7 @@ void CheckText(TEmfBytes record, size_t at, uint32_t type, TEmfLayout& l) {
         const uint64_t start = (options & kNoRect) ? 36 : 52;
         const uint64_t bytes = count * ((options & kSmallChars) ? 1 : 2);
         if (start + bytes > size) Fail("text outside its record");
-        if (options & kGlyphIndex) l.SilencedCounts.push_back(at + 16);
+        if (options & kGlyphIndex) l.SilencedTexts.push_back({at + 16, at + 20});
         return;
     }
     if (size < 76) Fail("short text record");
@@ -92,7 +92,7 @@ void CheckText(TEmfBytes record, size_t at, uint32_t type, TEmfLayout& l) {
         if (offDx != 0 && (offDx < 8 || offDx + count * 4 > size))
             Fail("character spacing outside its record");
     }
-    if (options & kGlyphIndex) l.SilencedCounts.push_back(at + 44);
+    if (options & kGlyphIndex) l.SilencedTexts.push_back({at + 44, at + 52});
 }
 
 } // namespace
@@ -150,7 +150,11 @@ std::vector<uint8_t> EmfCopyForDrawing(TEmfBytes data, const TEmfLayout& layout)
     Put32(bytes, 52, layout.Records);
     Put32(bytes, 60, 0); // description length
     Put32(bytes, 64, 0); // description offset
-    for (const size_t count : layout.SilencedCounts)
-        Put32(bytes, count, 0);
+    for (const TEmfLayout::TSilencedText& text : layout.SilencedTexts) {
+        Put32(bytes, text.Count, 0);
+        // With the option still set the library starts its glyph lookup, and shuts the font
+        // configuration down afterwards, even for no characters.
+        Put32(bytes, text.Options, Le32(bytes, text.Options) & ~kGlyphIndex);
+    }
     return bytes;
 }

@@ -22,8 +22,12 @@ struct TEmfLayout {
     uint32_t Handles = 0;
     size_t End = 0; // just past the EOF record
     uint32_t Records = 0;
-    // Character counts of text records drawn by glyph index, set to 0 in the library's copy.
-    std::vector<size_t> SilencedCounts;
+    // Text records drawn by glyph index: where their character count and options lie. The
+    // library's copy has no characters and no glyph-index option there.
+    struct TSilencedText {
+        size_t Count, Options;
+    };
+    std::vector<TSilencedText> SilencedTexts;
 };
 
 bool IsEmfData(TEmfBytes data);
