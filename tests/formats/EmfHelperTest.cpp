@@ -94,6 +94,16 @@ TEST_P(EmfHelperBroken, ReaderGivesTheLoadMessage) {
 INSTANTIATE_TEST_SUITE_P(Helpers, EmfHelperBroken, ::testing::ValuesIn(kBrokenHelpers),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// No helper found anywhere: the reader is told so, like any other failure of the helper.
+TEST(EmfHelper, NoProgramFound) {
+    try {
+        RunEmfHelper(QString(), Emf());
+        ADD_FAILURE() << "no failure reported";
+    } catch (const ETaveluneError& e) {
+        EXPECT_STREQ(e.what(), "EMF helper: program not found");
+    }
+}
+
 // Output that is not a drawing passes the helper's limits and fails where the SVG is drawn.
 TEST(EmfHelper, UnreadableOutputGivesTheLoadMessage) {
     InitImageFormats();
