@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The program as the desktop sees it: the install tree (programs in bin/, their data in
 # share/tavelune/, the desktop entry, icons, file types and AppStream data), the same data
 # beside the built program so a build folder runs as a portable copy, and the Debian package.

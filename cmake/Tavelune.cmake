@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Shared compile settings and the helpers every subsystem folder uses.
 
 add_library(tavelune_warnings INTERFACE)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the EMF path: the record walk, libemf2svg and QtSvg. The viewer
 // draws through the helper program; here the helper's drawing runs in this process, so a
 // fault in it or in the library ends the run where it happens, under the sanitizers.

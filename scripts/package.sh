@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package of Tavelune: a release build installed under /usr with the
 # hardening flags Debian builds its packages with, packed by CPack with the dependencies found
 # by dpkg-shlibdeps. The package lands in build-package/ (or $TAVELUNE_PACKAGE_BUILD_DIR); a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The viewer program: one main window and the event loop.
 #include "core/PixelMemory.h"
 #include "core/Version.h"

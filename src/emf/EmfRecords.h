@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The record walk of enhanced metafiles (EMF). The EMF reader takes the picture's size from
 // it; the helper program that draws EMF files with libemf2svg hands the library only the copy

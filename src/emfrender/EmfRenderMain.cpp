@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tavelune-emf-render: reads an enhanced metafile (EMF) on standard input and writes its
 // drawing as SVG on standard output. The viewer runs it for every EMF file it shows, so that
 // libemf2svg never runs inside the viewer's process. Exit status 0 on success, 1 when the file

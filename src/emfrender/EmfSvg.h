@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An enhanced metafile (EMF) drawn as SVG by libemf2svg. Only the helper program
 // tavelune-emf-render and the fuzz programs link this: libemf2svg is under the GPL version 2

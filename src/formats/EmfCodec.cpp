@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Enhanced metafiles (EMF). The records are walked here (emf/EmfRecords.h) for the picture's
 // size; the drawing comes from the helper program tavelune-emf-render (formats/EmfHelper.h),
 // which walks them again and hands libemf2svg only a file that passed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The EMF reader draws through the helper program tavelune-emf-render (the EMF on its standard
 // input, the SVG on its standard output), so that libemf2svg never runs in this process: a

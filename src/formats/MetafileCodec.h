@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Windows metafiles: WMF files go through libwmf and EMF files through libemf2svg (in the
 // helper program of formats/EmfHelper.h), both into SVG, which QtSvg draws at the size the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the program's own parts that are not in its executable are looked for: the camera RAW
 // decoder library and the EMF drawing helper program.

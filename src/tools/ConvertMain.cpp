@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tavelune-convert [options] INPUT... -o OUTPUT
 #include "core/PixelMemory.h"
 #include "core/Version.h"

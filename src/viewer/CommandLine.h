@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's arguments: the slideshow switch and the one argument the viewer opens.
 

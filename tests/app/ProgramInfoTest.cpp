@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "--help" and "--version" of both programs: printed on the standard output with status 0,
 // before the viewer connects to any display. The programs run here with a display platform
 // that does not exist, so the viewer fails as soon as it tries to start its application.

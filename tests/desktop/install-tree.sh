@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The install tree as a distribution packs it: installs the build into a scratch prefix and
 # checks the programs, the private library folder with the EMF helper program, the manual
 # pages, the copyright file, the Debian change log and lintian's overrides; that the viewer

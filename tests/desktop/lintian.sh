@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package (scripts/package.sh, in BUILD_DIR/package, kept between runs so
 # a second run rebuilds only what changed) and runs lintian on it: no error, and no warning
 # that data/debian/lintian-overrides does not explain. Skipped (status 77) without lintian.

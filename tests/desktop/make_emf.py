@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Writes a small enhanced metafile (EMF): a picture of WIDTH x HEIGHT pixels of a 96 dpi
 reference device, its upper half filled with TOP and its lower half with BOTTOM.
 

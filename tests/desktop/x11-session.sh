@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end run of the installed viewer in a real X server (Xvfb): installs the build into a
 # scratch prefix, starts bin/tavelune on the sample folder with a prepared settings file beside
 # it, and checks through screenshots and the window title that it shows the first image with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // EMF files are drawn by the helper program tavelune-emf-render. Whatever goes wrong with it
 // (missing, crashed, failed, out of time, too much, no or unreadable output) ends in the load
 // message, never in a crash or a hang of the reader; fake helpers written here as shell

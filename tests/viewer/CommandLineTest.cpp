@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "--help" and "--version" among the program's arguments.
 #include "viewer/CommandLine.h"
 

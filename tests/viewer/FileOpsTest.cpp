@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Rename, copy and move that never replace a file: every outcome on a temporary folder, the
 // bytes of both files afterwards, and a move between two file systems.
 #include "viewer/FileOps.h"
