@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Every benchmark times its operation next to a memcpy of the same bytes in the same iteration
 // and reports the ratio as the counter x_copy, so results compare across machines and loads.

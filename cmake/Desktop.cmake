@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The program as the desktop sees it: the install tree (programs in bin/, their data in
 # share/tavelune/, the desktop entry, icons, file types and AppStream data), the same data
 # beside the built program so a build folder runs as a portable copy, and the Debian package.
@@ -8,10 +9,12 @@ set(TAVELUNE_APP_ID org.example.tavelune.Tavelune)
 set(TAVELUNE_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 install(TARGETS tavelune tavelune-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The camera RAW decoder library, where the viewer looks for it once installed.
+# The camera RAW decoder library and the EMF drawing helper program, where the programs look
+# for them once installed (src/formats/ProgramFolders.h).
 if(TARGET tavelune_raw)
     install(TARGETS tavelune_raw LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 endif()
+install(TARGETS tavelune-emf-render RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 
 install(FILES docs/tavelune.htm DESTINATION ${TAVELUNE_DATA_DIR})
 install(DIRECTORY data/Themes DESTINATION ${TAVELUNE_DATA_DIR})
@@ -27,8 +30,9 @@ foreach(size ${TAVELUNE_ICON_SIZES})
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The build folder as a portable copy: the help file and the themes beside the program (and
-# the RAW decoder library, when it is built, which the viewer also looks for there).
+# The build folder as a portable copy: the help file and the themes beside the program, and
+# the EMF helper program (and the RAW decoder library, when it is built), which the programs
+# also look for there.
 add_custom_target(tavelune_portable_data ALL
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/tavelune.htm
             $<TARGET_FILE_DIR:tavelune>/tavelune.htm
@@ -37,16 +41,54 @@ add_custom_target(tavelune_portable_data ALL
     COMMENT "Help file and themes beside the program"
     VERBATIM)
 if(TARGET tavelune_raw)
-    add_custom_target(tavelune_portable_raw
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tavelune_raw>
-                $<TARGET_FILE_DIR:tavelune>/
-        COMMENT "RAW decoder library beside the program"
-        VERBATIM)
-    add_dependencies(tavelune_portable_raw tavelune_raw)
-    add_dependencies(tavelune_portable_data tavelune_portable_raw)
+    tavelune_copy_beside(tavelune tavelune_raw)
 endif()
+tavelune_copy_beside(tavelune tavelune-emf-render)
+tavelune_copy_beside(tavelune-convert tavelune-emf-render)
 # Also when only the program is built (scripts/run.sh).
 add_dependencies(tavelune tavelune_portable_data)
+
+# Manual pages, written for scdoc and installed compressed as Debian keeps them (gzip -n: no
+# time stamp inside, so the same sources give the same files).
+find_program(SCDOC_PROGRAM scdoc REQUIRED)
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(TAVELUNE_MAN_PAGES tavelune.1 tavelune-convert.1)
+set(man_outputs)
+foreach(page ${TAVELUNE_MAN_PAGES})
+    set(source ${CMAKE_SOURCE_DIR}/docs/man/${page}.scd)
+    set(output ${CMAKE_BINARY_DIR}/man/${page}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+        COMMAND sh -c "\"$0\" <\"$1\" | \"$2\" -9n >\"$3\"" ${SCDOC_PROGRAM} ${source}
+                ${GZIP_PROGRAM} ${output}
+        DEPENDS ${source}
+        COMMENT "Manual page ${page}"
+        VERBATIM)
+    list(APPEND man_outputs ${output})
+    install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+# The package's documents: the copyright file, the Debian change log (compressed as above) and
+# lintian's overrides, each with a one-line reason.
+set(TAVELUNE_DEBIAN_REVISION 1)
+file(STRINGS data/debian/changelog changelog_top LIMIT_COUNT 1)
+if(NOT changelog_top MATCHES "^tavelune \\(${PROJECT_VERSION}-${TAVELUNE_DEBIAN_REVISION}\\) ")
+    message(FATAL_ERROR "data/debian/changelog must begin with the entry of "
+                        "${PROJECT_VERSION}-${TAVELUNE_DEBIAN_REVISION}: ${changelog_top}")
+endif()
+set(changelog_output ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz)
+add_custom_command(OUTPUT ${changelog_output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/debian
+    COMMAND sh -c "\"$0\" -9n -c \"$1\" >\"$2\"" ${GZIP_PROGRAM}
+            ${CMAKE_SOURCE_DIR}/data/debian/changelog ${changelog_output}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/debian/changelog
+    COMMENT "Debian change log"
+    VERBATIM)
+add_custom_target(tavelune_documents ALL DEPENDS ${man_outputs} ${changelog_output})
+set(TAVELUNE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tavelune)
+install(FILES data/debian/copyright ${changelog_output} DESTINATION ${TAVELUNE_DOC_DIR})
+install(FILES data/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME tavelune)
 
 # Debian package: cpack -G DEB in a build configured with -DCMAKE_INSTALL_PREFIX=/usr
 # (scripts/package.sh); the dependencies come from dpkg-shlibdeps.
@@ -55,15 +97,18 @@ set(CPACK_PACKAGE_NAME tavelune)
 set(CPACK_PACKAGE_VENDOR "The Tavelune developers")
 set(CPACK_PACKAGE_CONTACT "The Tavelune developers <maintainers@tavelune.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "image viewer with slideshow, themes and image sequences")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tavelune shows an image, a folder of images or a saved sequence of images one at a time, \
-in a window or full screen, with zoom modes, backgrounds and patterns, display tints, frames, \
-shadows and comments, a timed slideshow, scrolling of large images and a sequence manager. \
-It reads 44 file extensions in 19 formats and camera RAW files, saves in seven formats and \
-prints. The package also holds tavelune-convert, a batch converter.")
+# Lines of at most 80 characters, as Debian wants them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Tavelune shows an image, a folder of images or a saved sequence of images one"
+    "at a time, in a window or full screen, with zoom modes, backgrounds and"
+    "patterns, display tints, frames, shadows and comments, a timed slideshow,"
+    "scrolling of large images and a sequence manager. It reads 44 file extensions"
+    "in 19 formats and camera RAW files, saves in seven formats and prints. The"
+    "package also holds tavelune-convert, a batch converter.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${TAVELUNE_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tavelune.example.org/")

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Shared compile settings and the helpers every subsystem folder uses.
 
 add_library(tavelune_warnings INTERFACE)
@@ -29,6 +30,19 @@ function(tavelune_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE tavelune_warnings)
 endfunction()
 
+# tavelune_copy_beside(<program> <part>)
+# Keeps a copy of the built <part> (a library or helper program the program looks for beside
+# itself) in the folder of <program>, refreshed whenever <program> is built.
+function(tavelune_copy_beside program part)
+    set(copy ${program}_beside_${part})
+    add_custom_target(${copy}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${part}>
+                $<TARGET_FILE_DIR:${program}>/
+        VERBATIM)
+    add_dependencies(${copy} ${part})
+    add_dependencies(${program} ${copy})
+endfunction()
+
 # tavelune_test(<name> [DEPS <targets>...])
 # One test program per folder of tests/, made of every .cpp in it, run by ctest.
 function(tavelune_test name)
@@ -40,6 +54,8 @@ function(tavelune_test name)
         TAVELUNE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    # EMF files are drawn by the helper program, found beside the program that reads them.
+    tavelune_copy_beside(${name} tavelune-emf-render)
 endfunction()
 
 # tavelune_two_screen_test(<name>)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The animation frame sources on arbitrary bytes: the first byte picks the format, the rest is
 // the file; a few frames are decoded in order, then the source is rewound and read again.
 // Canvases above 4 megapixels are left out, as they only slow the search down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The BMP reader on arbitrary bytes, through the dispatcher's read and copy steps.
 #include "ImageReaderFuzzer.h"
 

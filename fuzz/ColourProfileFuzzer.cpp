@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as an ICC profile, or as the headers of a JPEG file whose APP2 segments give
 // one, applied by the dispatcher's conversion to small pictures of every layout it handles.
 #include "formats/ColourManagement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drives the pixel operations with arbitrary sizes, rectangles and settings, to catch reads
 // and writes outside the image on thin and tiny images.
 #include "core/Bitmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Dr. Halo reader: the first two bytes give the length of a
 // palette file taken from the bytes that follow, the rest is the picture.
 #include "core/Errors.h"

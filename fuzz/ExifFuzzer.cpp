@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the EXIF reader as a JPEG and as a TIFF file, the way the file
 // entries read them, and builds the orientation and the information text from what it finds.
 #include "formats/Exif.h"

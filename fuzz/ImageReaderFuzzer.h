@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The shared body of the image reader fuzz targets: the bytes go through the reader the
 // dispatcher picks for the file name, then through the copy into the caller's bitmap and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the metafile fuzz targets share: a GUI application for QtSvg's fonts, and drawing only
 // pictures small enough to keep the runs quick.

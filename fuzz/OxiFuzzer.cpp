@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the layered image reader the way the dispatcher does, for display
 // and for the open dialog's preview.
 #include "core/Errors.h"

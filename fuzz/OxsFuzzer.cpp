@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the selection shape reader the way the dispatcher does; it must
 // never throw for bad data.
 #include "formats/Graphic.h"

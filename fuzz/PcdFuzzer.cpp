@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Photo-CD reader at each base resolution, as the viewer reads a
 // .pcd file (the Base) and previews it (Base/16).
 #include "core/Errors.h"

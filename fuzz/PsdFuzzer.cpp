@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Photoshop reader as the viewer reads a .psd file.
 #include "core/Errors.h"
 #include "formats/PsdCodec.h"

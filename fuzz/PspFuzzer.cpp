@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Paint Shop Pro reader as the viewer reads a .psp file.
 #include "core/Errors.h"
 #include "formats/PspCodec.h"

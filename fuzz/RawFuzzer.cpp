@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the camera RAW path: the host's file callbacks, the decoder library
 // and LibRaw, for the information call, the thumbnail and (for small pictures) the full decode.
 #include "core/Errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds every file of the given folders (or the given files) to the fuzz entry once.
 #include <cstdint>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drives the stretches, the filtered resampler and the fitted preview with arbitrary sizes,
 // rectangles, filters and radii, to catch reads and writes outside the images and hangs on
 // thin, tiny and extreme sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads arbitrary bytes as a sequence file, in one piece and in two, and checks what any input
 // must give: one entry per line, short comments, and entries that survive being written out
 // and read back.

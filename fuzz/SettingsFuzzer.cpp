@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads arbitrary bytes as a settings file, then writes a key into it: parsing must keep the
 // bytes exactly, the record must stay within its ranges, and a written value must read back.
 #include "settings/IniFile.h"

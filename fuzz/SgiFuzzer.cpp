@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Sgi reader the way a load does, then turns the picture into the
 // viewer's 24-bit form.
 #include "core/Errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The SVG reader on arbitrary bytes, through the dispatcher's read and copy steps, with the
 // GUI application that QtSvg's text needs.
 #include "ImageReaderFuzzer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The WebP reader on arbitrary bytes, through the dispatcher's read and copy steps. Pictures
 // above 4 megapixels are left out: a few bytes may rightly ask for one of hundreds, whose
 // decoding only slows the search down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the WMF path: the record walk, libwmf's SVG output and QtSvg.
 #include "MetafileFuzzCommon.h"
 

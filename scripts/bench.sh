@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the benchmarks in release mode and runs them.
 # Usage: scripts/bench.sh [--benchmark_filter=REGEX ...]
 set -euo pipefail

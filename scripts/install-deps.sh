@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the Debian packages of scripts/debian-packages.txt that are not installed yet.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

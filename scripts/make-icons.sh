@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Renders the application icon data/icons/tavelune.svg to the PNG sizes of the hicolor theme
 # (data/icons/<size>/tavelune.png). The results are kept in the repository; run again only
 # after changing the drawing. Needs rsvg-convert (Debian package librsvg2-bin).

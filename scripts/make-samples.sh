@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Draws the sample folder samples/ with ImageMagick from built-in patterns, gradients and text
 # (no outside pictures), and writes the sequence file samples/tour.stl beside them.
 # The results are kept in the repository; run again only to change them.

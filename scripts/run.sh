@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the viewer (release, in its own build folder) and runs it on the sample folder
 # samples/, which starts a slideshow of its images. Extra arguments go to the viewer.
 # Without a display it runs under a virtual X server, saves a screenshot after a few seconds,

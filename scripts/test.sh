@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds Tavelune with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 # Usage: scripts/test.sh [extra ctest arguments]
 set -euo pipefail

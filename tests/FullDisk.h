@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Full disks for the tests of the program's writers: a small tmpfs filled up to a given room
 // where the process may mount one (as root, in a mount namespace of its own so that nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A scripted stand-in for the user: records every message and input request and answers them
 // from queues. Install it with TUserDialogsScope.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One main for every test program: a Qt application on the offscreen platform, then GoogleTest.
 #include <QApplication>
 #include <gtest/gtest.h>

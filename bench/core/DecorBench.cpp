@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drop shadows around a 1600 x 1000 displayed image in a 1920 x 1200 screen buffer, next to a
 // copy of the whole buffer.
 #include "BenchUtil.h"

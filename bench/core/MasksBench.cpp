@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Colour counting, palette reduction and masked blending on a 6000 x 4000 photo, each next to a
 // copy of it.
 #include "BenchUtil.h"

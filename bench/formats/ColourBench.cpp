@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Colour management of a 6000 x 4000 photo: the conversion from its embedded profile to sRGB
 // next to the JPEG decoding of the same file, both in each iteration. x_decode is the ratio of
 // the two; the goal is at most 1.0. The profile is an Adobe RGB (1998) like one made here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a 6000 x 4000 baseline JPEG through LoadImageFile, next to libjpeg decoding the same
 // file on its own (standard file source, RGB rows into one buffer), both in each iteration.
 // x_libjpeg is the ratio of the two; the goal is at most 1.10.

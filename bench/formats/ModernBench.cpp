@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a 12-megapixel (4000 x 3000) WebP, AVIF, HEIC and JPEG XL file through LoadImageFile,
 // next to the format's own library decoding the same file plainly into RGB samples (as dwebp,
 // avifdec, heif-convert and djxl do), both in each iteration. x_library is the ratio of the

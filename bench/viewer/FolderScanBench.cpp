@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ScanFolder over 20000 files in 200 folders, next to a plain recursive listing of the same tree
 // in the same run; x_listing is the scan's time divided by the listing's.
 #include "viewer/FolderScan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window at work: opening a 6000 x 4000 JPEG up to the composed screen buffer (fit to
 // screen, smoothing, frame and shadow), next to decoding the same file alone in the same run
 // (x_decode); and one scroller tick at 1920 x 1080, next to a memcpy of the buffer (x_copy).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Draw of a 6000 x 4000 photo into a 1920 x 1080 screen buffer, each next to a memcpy of that
 // buffer (x_copy): fitted to the screen nearest and smoothed, and the scroll case (actual size,
 // only the visible part copied) and a 200 % enlargement.

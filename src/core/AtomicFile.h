@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The one way the program writes a file: the new content goes to a temporary file beside the
 // target, is flushed and synced to disk with every step checked, and only then takes the

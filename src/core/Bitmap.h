@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The image type of the program: a QImage plus what QImage lacks (transparent key, fill colour,
 // the bit depth a reader found). Its working form is 24 bits, bytes blue, green, red, rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Box blur in place: rows above the current one are read from a ring of ry + 1 saved copies,
 // rows below from the image, which the pass has not reached yet.
 #include "core/ColorAdjust.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // 256-entry per-channel lookup tables and their application to a rectangle of a 24-bit image.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colours as the program stores them: 0x00BBGGRR, red in the low byte. A high byte of 0xFF names
 // a system colour by the index in the low byte; it is resolved against the running palette

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Display colour adjustments: tints, a brightness or contrast step and a blur, applied in place
 // to the working image right after it is loaded. Every operation converts the image to 24 bits

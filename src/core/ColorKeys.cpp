@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Masks made from a colour key, colour replacement, uniformity test and inversion.
 #include "core/Masks.h"
 

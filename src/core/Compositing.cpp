@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Copies and blends of rectangles between images, with or without a mask.
 #include "core/Masks.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Distinct colours of a 24-bit image. One 256-bit set of blue values per (red, green) pair,
 // created when the pair first occurs, so memory follows the variety of colours, not the size.
 #include "core/Masks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Geometry helpers of the decorations. Shadows and bevels grow their rectangle step by step from
 // caller-given coordinates, so intermediate edges are kept in 64 bits and only what can reach

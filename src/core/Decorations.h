@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Decorations drawn around and over the displayed image: tones and scan lines, solid frames,
 // drop shadows, 3D bevels and the tiled background. None of them keeps state, and every write

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/Errors.h"
 
 void CheckImageSize(int64_t width, int64_t height) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The one exception type of the project: decoders, encoders and file operations throw it with a
 // text meant for diagnostics; the load/save dispatcher turns it into its fixed user message.

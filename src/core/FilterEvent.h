@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The progress hook of long pixel operations and codecs. Nothing observes it today, so every
 // call answers "continue"; operations still honour a stop so an observer can be added later.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Exact flips and turns of the working image; each is undone by its inverse.
 

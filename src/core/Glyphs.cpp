@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Greyed and shadowed glyph sets for the tool bar, derived from its normal glyphs.
 #include "core/Glyphs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Derived tool-bar glyph sets: greyed glyphs for disabled buttons and glyphs with a soft drop
 // shadow. A glyph list is a list of images; a glyph marked transparent is drawn without the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Luminance of a pixel: 0.11 B + 0.59 G + 0.30 R summed in 80-bit extended precision (each
 // product rounded to 64 significant bits, added blue, green, red), truncated. The exact rational

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The interface texts that shared code shows (button captions, headings, filter names, the
 // load/save failure messages). They start with the English texts; the main window may replace

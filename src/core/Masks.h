@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Masks, compositing and colour keys: copying and blending rectangles between images, masks made
 // from colour keys, colour replacement, colour reduction for palette output and mask-edge

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The vocabulary of the program's message box, shared by every layer that asks the user
 // something: the kind of message, the button bits and the result numbers.

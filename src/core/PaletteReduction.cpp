@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reduction to 254 colours for palette output, and the preparation of transparent GIF output
 // around it: two palette entries stay free so the transparent colour never shares an entry
 // with a visible colour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/PixelMemory.h"
 
 #include <cstdlib> // defines __GLIBC__ on glibc systems

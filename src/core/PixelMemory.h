@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Makes freed image buffers reusable by later images of the process instead of returning them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/PixelOp.h"
 
 std::optional<TRect> BeginPixelOp(TBitmap& image, const TRect& rect) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The common opening of pixel operations, and a row walker over a clipped rectangle.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Adaptive palette by octree colour quantisation (Gervautz-Purgathofer). Every colour descends
 // eight levels, one bit of red, green and blue per level; the leaves gather pixel counts and
 // colour sums. Whenever there are more leaves than allowed, the most recently created inner

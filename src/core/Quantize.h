@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colour reduction for palette output: an adaptive palette from an octree of the image's colours
 // (Gervautz-Purgathofer, 8 bits of precision) and the mapping of a picture to a palette with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Mapping a picture to a palette: nearest entries with Floyd-Steinberg error diffusion, exact
 // indexing of pictures with few colours, and expansion of indexed pictures.
 #include "core/Quantize.h"

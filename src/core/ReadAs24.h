@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Read-only access to the 24-bit form of an image that the caller does not own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Rectangles with exclusive Right and Bottom, and the size helpers shared by every subsystem.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/Errors.h"
 #include "core/FilterEvent.h"
 #include "core/ResampleWeights.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The weights of the filtered resampler along one axis, shared by the contributor lists and the
 // resampling passes.

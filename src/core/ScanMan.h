@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Row access for pixel operations: a row table taken once per operation, a ring of saved rows
 // for operations that read rows they have already overwritten, and clipped pixel writers.

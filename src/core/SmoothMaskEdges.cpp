@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Softening of the stair steps of a black shape on a light background. Where a run of light
 // pixels in one row (or column) lies against black pixels of the neighbouring row (column), the
 // run receives a grey ramp, darkest next to the shape. Ramps only ever darken.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Solid rectangle fills on a picture or on a painter: the drawing surface of the decorations
 // that paint colours rather than adjust what is there.

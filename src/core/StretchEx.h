@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Changing the size of images: the nearest-pixel and bicubic stretches, the separable filtered
 // resampler with integer weights, and the small fitted previews of the file dialogs and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The opening shared by the nearest-pixel and the bicubic stretch.
 

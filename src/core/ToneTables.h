@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The three channel tables of a tone toward one colour, built once and applied to any number of
 // rectangles.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "dialogs/Apropos.h"
 
 #include "dialogs/DialogHost.h"
@@ -22,7 +23,9 @@
 const char* const kProductName = "Tavelune";
 const char* const kProductVersion = TAVELUNE_VERSION;
 const char* const kProductRelease = "December 2026";
-const char* const kRightsNotice = "Copyright (c) 2026 the Tavelune developers";
+const char* const kRightsNotice = "Copyright (c) 2026 the Tavelune developers\n"
+                                  "Free software under the GNU General Public License, "
+                                  "version 2 or later";
 const char* const kMakerName = "The Tavelune developers";
 const char* const kMakerWebAddress = "https://tavelune.example.org/";
 

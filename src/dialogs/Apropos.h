@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The About box: name, version, a blinking logo, the rights notice and the maker's web address.
 

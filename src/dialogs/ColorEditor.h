@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A colour choice: a swatch and a drop-down arrow. Clicking the swatch opens the assigned colour
 // dialog (or the palette pop-up when none is assigned); the arrow and the Right or Down key open

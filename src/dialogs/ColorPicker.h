@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The colour swatch of the colour edit and its drop-down palette of 40 colours.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What every window of the program shares: the main window they are placed on, the dialog
 // font, the owner of a new dialog, the beep of refused keys and the opener of web addresses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's open and save dialogs: Qt's own file dialog (never the desktop's, so that a
 // preview pane can live inside it) with the usual settings, an owner, placement on the monitor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The save scope asked in full-screen mode: the image alone or the whole screen picture. The
 // dialog is kept between saves, so it offers the last choice again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The JPEG save options: the quality (five times the track position, 5..100) and baseline or
 // progressive encoding. The dialog is kept between saves, so it offers the last choice again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A drawing-only control for rules, frames and gradients (the message box's heading rule, the
 // About box's separator). Each style is painted by PaintBevel, which works on any QPainter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The open dialog with a preview pane (the picture and its information text) and the save
 // dialog that keeps the typed name's extension in step with the chosen file type.

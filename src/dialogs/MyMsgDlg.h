@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's own message box and input box: a white body with an icon, a heading, a rule
 // and the message, above a grey strip of up to four buttons. Every question, warning and text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The information text of the open dialog's preview pane, and the save dialog's extension rule.
 #include "dialogs/MyDlgs.h"
 

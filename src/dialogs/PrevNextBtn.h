@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A square button with one arrow, as wide as a scroll bar's arrow (the colour edit's drop-down
 // arrow).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Image size" dialog: a new width and height for the current image, each in pixels,
 // percent, centimetres or inches, with an aspect-ratio lock and the "Optimize" choice of smooth

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Spin edits: an edit box with a small up-down pair inside its right edge, for an integer
 // (TSpinEdit2) or a decimal number written through a number format (TFloatSpinEdit).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A base control whose single border is drawn like the desktop's edit-box frame.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The narrow way in which the main window and every command reach the user: messages and text
 // input. The program-wide instance shows the real boxes; tests install a scripted one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Animations as a stream of whole frames, for the viewer's playback and for reading one frame
 // of a file. A frame source owns the file's bytes and its decoder state and nothing else, so a

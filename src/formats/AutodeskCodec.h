@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Autodesk Animator pictures: the PIC and CEL files of the original Animator (a 32-byte header
 // marked 0x9119, a palette of 6-bit values, then one byte per pixel) and the PIC files of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // AVIF over libavif: still pictures and image sequences (.avifs), 8- to 12-bit samples brought
 // to 8 bits by the library, alpha, the clean aperture, rotation and mirror of the container

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Windows bitmaps: BMP files and packed DIBs of 1, 4, 8, 16, 24 and 32 bits, uncompressed,
 // with bit fields or run-length encoded (RLE4, RLE8), bottom-up or top-down; 24-bit output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Bounded reading and plain appending of little- and big-endian fields, for the codecs that
 // parse their files themselves. Every read past the end throws, so a header that lies about

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colour management over Little CMS 2: a picture whose file carries an ICC profile is turned
 // into sRGB, the colours the program works in and writes (saved files carry no profile, which

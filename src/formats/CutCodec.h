@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Dr. Halo CUT: one byte per pixel, each line a record of its length and run-length packets.
 // The colours live in a separate Dr. Halo palette file (.PAL) of the same name beside the

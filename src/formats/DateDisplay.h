@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The date display format: the user's short date format, a space, the user's short time format.
 

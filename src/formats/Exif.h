@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // EXIF metadata of photographs: the orientation that turns a picture upright on opening, and
 // the camera and date lines of the open dialog's information text. Nothing here ever fails:

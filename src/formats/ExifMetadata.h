@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The tags of an EXIF block that the viewer uses, read from its first image directory and its
 // EXIF sub-directory.

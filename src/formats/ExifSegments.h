@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Finds the TIFF-structured EXIF block of a JPEG or TIFF file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading a whole file, and writing one so that a failure never harms what was there.
 

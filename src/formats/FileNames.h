@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Format tests on file names: each takes the name's extension (from the last dot of the file
 // part, dot included), lower-cases it and compares. An empty extension fails every test.

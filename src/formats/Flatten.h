@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Opaque pictures from transparent ones, for previews on a plain background.
 

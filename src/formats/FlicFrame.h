@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The first frame of an Autodesk flic (FLI or FLC), the form Animator Pro gives its CEL files:
 // colour chunks and a whole-picture chunk (run-length or raw). A black first frame is refused:

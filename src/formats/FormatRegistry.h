@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The registry of loadable formats: which extension is read by which graphic class, with the
 // descriptions the file dialogs show, and the picture factory that maps a file name to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frames of an animated GIF, composed on the logical screen as browsers show them: each
 // frame drawn over what the previous one's disposal left (kept, cleared to transparent, or
 // the screen as it was before it), its transparent index not drawn.

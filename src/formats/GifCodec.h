@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // GIF over giflib: the first frame at its own size in palette form, whether more frames
 // follow, and the frame's transparent colour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // giflib over bytes in memory, shared by the GIF reader and the GIF frame source: opening,
 // stepping over extensions, reading one frame's indices, and a scan of the whole file that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Graphic classes and graphic objects: what the registry maps an extension to, and what one
 // load or save works on. A class names a format and carries its reader and writer; a reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // HEIF and HEIC over libheif: the primary picture first, then the file's other top-level
 // pictures as pages; libheif applies the container's crop, rotation and mirror, so the EXIF

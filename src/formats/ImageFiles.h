@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Loading and saving images by file name: the one way images enter and leave the program.
 // Results: 1 done, 0 nothing done and no error (no name chosen, or vetoed by the hook),

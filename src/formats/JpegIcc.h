@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The ICC profile a JPEG file carries in its APP2 "ICC_PROFILE" segments.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // JPEG over libjpeg (6b interface of libjpeg-turbo): full and reduced-scale decoding straight
 // into blue-green-red rows, and baseline or progressive JFIF encoding.

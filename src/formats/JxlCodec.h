@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // JPEG XL over libjxl: still pictures and animations (frames blended by the library), any
 // sample depth brought to 8 bits, alpha not premultiplied, the codestream's orientation applied

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// Windows metafiles: WMF files go through libwmf and EMF files through libemf2svg, both into
-// SVG, which QtSvg draws at the size the file's header gives onto a transparent picture. The
-// dispatcher then puts the picture on the transparency key colour.
+// Windows metafiles: WMF files go through libwmf and EMF files through libemf2svg (in the
+// helper program of formats/EmfHelper.h), both into SVG, which QtSvg draws at the size the
+// file's header gives onto a transparent picture. The dispatcher then puts the picture on the
+// transparency key colour.
 
 #include "core/Bitmap.h"
+#include "emf/EmfRecords.h" // IsEmfData
 #include "formats/ByteIO.h"
 
 #include <QByteArray>
@@ -21,10 +24,9 @@ struct TMetafileSvg {
 };
 
 bool IsWmfData(TBytes data);
-bool IsEmfData(TBytes data);
 
 // Each checks the header and every record bound before the library sees the bytes, and throws
-// ETaveluneError on a damaged file.
+// ETaveluneError on a damaged file (EmfToSvg also when the helper program fails).
 TMetafileSvg WmfToSvg(TBytes data);
 TMetafileSvg EmfToSvg(TBytes data);
 

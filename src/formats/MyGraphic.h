@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Layered images of the maker's editor (.oxi), read only: the image of the first layer for
 // display, or the thumbnail stored near the start of the file for previews. Layers are never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pictures stored inside layered image files: colour pictures (thumbnail and layer images)
 // and grey pictures (layer masks), each uncompressed or as one zlib stream.
 #include "formats/MyGraphic.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Selection shape files opened as pictures: the shape drawn black on a white picture with a
 // margin around it, its stair-step edges softened. Bad data gives an empty picture, never an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Kodak Photo CD image packs (pcd): the three uncompressed base resolutions in PhotoYCC with
 // 2 x 2 subsampled chroma, turned upright as the pack's orientation byte says.

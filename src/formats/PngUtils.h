@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // PNG over libpng. Reading keeps what the file says about transparency: an alpha channel gives
 // a 32-bit picture, a single transparent colour a 24-bit picture marked transparent with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Adobe Photoshop documents (psd, pdd): the merged picture stored at the end of the file,
 // raw or PackBits, in bitmap, greyscale, duotone (read as grey), indexed, RGB or CMYK mode,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Paint Shop Pro images and picture tubes (psp, tub), file format versions 3 and later: the
 // merged picture of the composite image bank when the file has one, otherwise the first raster

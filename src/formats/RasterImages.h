@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Small pieces shared by the readers of the simple raster formats: a picture allocated only
 // after its size has been checked, grey and 6-bit palettes, and sample scaling.

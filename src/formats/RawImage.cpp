@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "formats/RawImage.h"
 
 #include "core/Errors.h"
@@ -7,9 +8,9 @@
 #include "formats/FileData.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
+#include "formats/ProgramFolders.h"
 #include "plugins/RawPluginApi.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
 #include <QTemporaryFile>
@@ -50,12 +51,7 @@ public:
 
     QStringList Folders() const {
         if (!m_folders.isEmpty()) return m_folders;
-        QStringList folders;
-        if (QCoreApplication::instance()) folders << QCoreApplication::applicationDirPath();
-#ifdef TAVELUNE_RAW_INSTALL_DIR
-        folders << QStringLiteral(TAVELUNE_RAW_INSTALL_DIR);
-#endif
-        return folders;
+        return ProgramLibraryFolders();
     }
     void SetFolders(const QStringList& folders) {
         Forget();

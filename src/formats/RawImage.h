@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Camera RAW files through the decoder library (libtavelune_raw), loaded once at run time from
 // the program's folder or the installed library folder. While it is not loaded every RAW

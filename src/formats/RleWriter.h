@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // 8-bit palette bitmaps compressed with run-length encoding (BI_RLE8).
 

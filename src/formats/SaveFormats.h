@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The table of save formats, the filters of the open and save dialogs, and the lookup of a
 // file name's save format.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "formats/SgiCodec.h"
 
 #include "core/Errors.h"

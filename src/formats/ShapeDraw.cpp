@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drawing selection shapes: the figures and polygons with QPainter (no antialiasing, so the
 // edges stay the stair steps that the shape reader later softens), run regions pixel by pixel.
 #include "formats/ShapeManager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading selection shapes, in the text and the binary encoding.
 #include "formats/ShapeManager.h"
 

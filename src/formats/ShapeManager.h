@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Selection shapes saved by the maker's editor (.oxs): a predefined figure, a polygon or a
 // region of pixel runs, read from the text or the binary encoding and drawn on a picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // SVG and SVGZ through QtSvg: drawn at the document's size at 96 dpi (a default box when it
 // names no usable size) onto a transparent picture, never fetching anything the document

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Truevision Targa: colour-mapped, true-colour and grey images, run-length encoded or not,
 // from either origin; output as run-length true colour (type 10, 24 bits, top row first).

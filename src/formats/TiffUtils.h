@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // TIFF over libtiff: the first page through libtiff's RGBA interface, and 24-bit RGB output
 // with LZW compression and horizontal prediction.

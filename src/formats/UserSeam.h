@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How the image-file layer reaches the user: the message box and the choice of a file name to
 // open or save. The windowed program installs its dialogs; tests install scripted answers.

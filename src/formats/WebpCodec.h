@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // WebP over libwebp and libwebpdemux: still pictures (lossy or lossless, with or without alpha),
 // animations through the library's own compositing, the ICC profile and EXIF chunks, and the

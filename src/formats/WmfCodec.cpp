@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows metafiles (WMF) through libwmf's SVG output. The records are walked here first, so
 // the library only ever sees a file whose every record lies inside the bytes, ends in an EOF
 // record and carries bitmaps no larger than their record.

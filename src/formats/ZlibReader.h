@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The compressed-stream reader: inflates one zlib stream (RFC 1950) found inside a file, in
 // pieces whose sizes the caller knows, never writing past the caller's buffers. It tells how

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The camera RAW decoder library: LibRaw reading through the host's file callbacks.
 
 #include "plugins/RawPluginApi.h"

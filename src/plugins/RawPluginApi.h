@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The calling interface of the camera RAW decoder library (libtavelune_raw), a shared object
 // the viewer loads at run time and looks up by the entry names "RawInfo", "FromRawToPSD" and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The small window shown while the page goes to the printing system: "Please wait, spooling
 // data..." and "Cancel". Cancel discards an open document and marks the job cancelled. While it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Print" dialog: where and how large the current image lands on the printed page. It shows
 // a small picture of the page with the image on it, a scale slider in tens of percent, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The field checks of the print dialog and their messages.
 #include "print/Impr.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The page picture of the print dialog: a white box shaped like the page, with its shadow and
 // border, and the image where the layout puts it.
 #include "print/Impr.h"

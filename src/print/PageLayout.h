@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The numbers of a one-image page: the printer's page in dots and in the print unit, the
 // conversions between the two, the fitting scale, the slider's range and the small page picture

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The print command of the main window: the print dialog (built on first use, kept between uses
 // and rebuilt when the print unit changes), the wait window and the printer, and one job per

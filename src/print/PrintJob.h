@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One print job: the wait window, one document with one page, and the printing system's
 // errors shown in the program's message box. The job never leaves a document open.

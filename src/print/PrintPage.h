@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the single printed page holds: the image (or only its outline) at its rectangle, and the
 // crop marks around it. Lines are one dot wide and are given as one-dot rectangles, so that

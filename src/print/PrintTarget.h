@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The printer as the print dialog and the print job see it: page metrics, orientation, the
 // set-up dialog, title and copies, and one document with one page. The program prints through

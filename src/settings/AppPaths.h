@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where the program's own files live: its folder, the settings file and the themes folder.
 // Fixed when the object is made; tests point one at a temporary folder.

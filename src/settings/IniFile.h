@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A profile (INI) text file read and edited in memory. Section and key names match without
 // regard to letter case. Editing keeps every line it does not touch byte for byte (comments,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings dialog's window: its controls' rules, its keys and its showing.
 #include "settings/ParamsForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings dialog "Paramètres": the settings record on four pages. Every showing loads the
 // controls from the record. "OK" copies them back; "Save" writes what the dialog shows to the

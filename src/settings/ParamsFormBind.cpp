@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings dialog's controls and the record: loading, "OK" and the texts "Save" writes.
 #include "settings/ParamsForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The four pages of the settings dialog and the lists they offer.
 #include "settings/ParamsForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colours as the settings file spells them: "#RRGGBB" when written; on reading also "RRGGBB",
 // "$RRGGBB" and the colour names of the classic palette, system colours included.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the settings store needs of the running program. The main window implements both
 // interfaces; the store itself never touches a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading a settings or theme file into the record, key by key in a fixed order; each key takes
 // effect as it is read, so later keys can override earlier ones.
 #include "settings/IniFile.h"

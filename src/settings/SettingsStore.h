@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading and writing the settings record: the settings file, theme files (same form) and the
 // few keys written at exit. The main window owns the record, the paths and the two interfaces;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Theme files (".tlt"): settings files holding a subset of the keys, read through the settings
 // store while their folder is the current folder, so that relative paths in them name files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings record: one field per settings-file key, named after the key, holding the
 // built-in defaults until a file is read. zoom, teinte, reglage, rotation and pcmt are read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tools/ConvertCommand.h"
 
 #include "core/Bitmap.h"
@@ -103,7 +104,9 @@ QString ConvertUsage() {
         "  --info               print path, stored size, bit depth and EXIF lines, "
         "tab-separated,\n"
         "                       then icc=<description> for a file with an ICC profile\n"
-        "                       and frames=N or pages=N for files holding several\n");
+        "                       and frames=N or pages=N for files holding several\n"
+        "  -h, --help           print this help and exit\n"
+        "  --version            print the version and exit\n");
 }
 
 std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QString& error) {

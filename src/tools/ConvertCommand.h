@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // tavelune-convert: loads images the way the viewer does, applies the viewer's turns, display
 // adjustments and resize, and saves them in the format of the output name.

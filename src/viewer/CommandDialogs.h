@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The dialogs the image commands of the main window show: image size, save scope, JPEG
 // options, About and printing. The program's own are built on first use and kept, so that each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's arguments: the slideshow switch and the one argument the viewer opens.
 
@@ -19,3 +20,12 @@ int ReadSlideshowSwitch(const QStringList& arguments, const TPathExists& exists 
 
 // The first argument that is neither a switch nor a theme file; empty when there is none.
 QString OpenArgument(const QStringList& arguments, const TPathExists& exists = PathExists);
+
+// "--help" and "--version" ask for the usage or the version instead of a window; as for the
+// "/" switches, an argument is taken so only when nothing exists under that name. The first
+// such argument counts.
+enum class TInfoRequest { None, Help, Version };
+TInfoRequest ReadInfoRequest(const QStringList& arguments, const TPathExists& exists = PathExists);
+
+// What "--help" prints.
+QString ViewerUsage();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The folder-choice dialog of "Move image to..." and "Copy image to...": a question, a
 // read-only folder field with a button that opens the folder browser, "Ok" and "Cancel".

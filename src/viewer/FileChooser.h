@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How the main window asks the user for file and folder names, and the file layer's user seam
 // built on it. The program uses the Qt file dialogs (never the desktop's native ones, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The commands on the shown image's file: rename, move, copy, send to the trash, and the
 // folder-choice dialog of move and copy. None of them ever replaces an existing file.
 #include "viewer/Main.h"

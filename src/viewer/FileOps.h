@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Renaming, copying and moving files without ever replacing one that exists. Each returns 0 on
 // success or the error number that stopped it (EEXIST when the target exists); a failure leaves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One folder's entries as the folder listings need them: the names of its files and of its
 // subfolders (links followed), and an identity that is the same for every path to the folder.

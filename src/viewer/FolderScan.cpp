@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "viewer/FolderScan.h"
 
 #include "viewer/FolderReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Folder listings for the image list: the files of one folder, or of a folder and all its
 // subfolders, that match a mask such as "*.png;*.jpg", in a case-insensitive name order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Folder browsing for the sequence manager: the list of drives (file-system roots and mounted
 // volumes) and a tree of the folders of one drive, read level by level as it is unfolded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The "?" menu: the help file, the maker's web site and the About box.
 #include "viewer/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The edits of the working image: flips and turns, the resize, the one-step undo, the copy to
 // the clipboard and the image's comment.
 #include "viewer/Main.h"

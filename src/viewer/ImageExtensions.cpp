@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "viewer/ImageExtensions.h"
 
 #include "formats/FormatRegistry.h"

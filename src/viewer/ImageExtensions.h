@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Which file extensions the folder listings accept. The format registry owns the real list; the
 // listings take it as a predicate so that they stay independent of the readers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The image list: the ordered entries (path and comment) the viewer steps through, the current
 // entry, the modified mark, the last sequence file and the folder mask of the listings.

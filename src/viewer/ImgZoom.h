@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The zoom view: how large the image is shown, where it lies in the view rectangle of a target
 // image, and the drawing of its visible part; TImageZoomScrolling adds timed scrolling of an

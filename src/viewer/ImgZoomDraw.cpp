@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drawing and scrolling of the zoom view: only the part of the image inside the view is
 // stretched, so the cost follows the view's size, not the image's.
 #include "viewer/ImgZoom.h"

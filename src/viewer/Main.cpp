@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's start-up, the command line, opening and navigation, the sequence commands,
 // the option toggles and closing.
 #include "viewer/Main.h"

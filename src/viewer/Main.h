@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window: owner of the working image, the screen buffer the screen is composed in,
 // the zoom view, the settings and the image list. It opens images, folders and sequences,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The commands of the main window and the tables its menus and tool bar are built from. A
 // command appears in the main menu, the pop-up menu and the tool bar through rows of these

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Composition of the screen: everything shown is painted into the screen buffer first, then
 // the window copies its part of the buffer. The display adjustments are baked into the working
 // image, once per load or settings change.

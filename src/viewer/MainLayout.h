@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The geometry of the main window's screen: its bounds at start-up, the view rectangle inside
 // the display area, and the place of the comment. Plain functions of their inputs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main menu, the pop-up menu, the tool bar and the status bar, built from the command
 // tables, with the rules that enable and check their items.
 #include "viewer/Main.h"

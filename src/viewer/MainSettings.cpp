@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings command: the settings dialog and what the window does after its OK.
 #include "viewer/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The slideshow, full-screen mode, the waits that keep handling events, and scrolling: by
 // itself after opening, at the view's edges, by dragging and by the arrow keys.
 #include "viewer/Main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "Load theme...": a theme file chosen in the themes folder, applied to the running viewer.
 #include "viewer/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The central area of the main window: shows its part of the screen buffer and hands the mouse
 // to the main window. It never erases its background: every pixel comes from the buffer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A fixed-size picture that shows a bitmap of its own size, drawn by the code that owns it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The waits of the main window (the second before automatic scrolling, the 700 ms before
 // scrolling at an edge) keep handling window events while they last. The clock decides how

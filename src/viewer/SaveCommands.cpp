@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "Save image as...", the JPEG options asked before a JPEG or WebP file is written, and
 // printing.
 #include "viewer/Main.h"

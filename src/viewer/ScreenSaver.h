@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Keeps the desktop's screen saver off for the life of the object, through the freedesktop.org
 // screen-saver interface on the session bus; does nothing where there is none.

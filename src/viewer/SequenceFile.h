@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Sequence files (".stl"): one line per image, "path;comment", each line ended by CR LF, in the
 // 8-bit encoding of the platform's file names. No header, no byte-order mark.

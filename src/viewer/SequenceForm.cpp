@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sequence manager's construction, showing and closing, keys, drops and button states.
 #include "viewer/SequenceForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // "Images sequence": the modal dialog in which the user builds the image list by hand. Folders
 // are browsed on the left, their image files listed in the file pane with a preview, and the

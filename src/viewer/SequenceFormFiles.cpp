@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sequence manager's browsing side: drives, folders, the file pane with its file types, and
 // the preview.
 #include "viewer/SequenceForm.h"

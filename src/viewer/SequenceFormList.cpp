@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sequence manager's list: adding, removing, reordering, comments, dropped files and
 // sequence files.
 #include "viewer/SequenceForm.h"

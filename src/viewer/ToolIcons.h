@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The images of the tool buttons: one set of 19 x 19 drawings in a common style, and the greyed
 // form shown by disabled buttons, derived from the same drawing.

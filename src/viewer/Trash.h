@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The desktop's trash (the freedesktop.org trash of the user's home): a file sent there stays
 // recoverable, with a ".trashinfo" record of where it came from and when.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Whole wheel notches out of the angle deltas of wheel events. A classic wheel sends one event
 // of 120 units (15 degrees) per notch; high-resolution wheels and touchpads send the same notch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window's zoom policy: how the zoom setting and its companions place the image, and
 // the zoom in / zoom out steps. The settings arrive as plain values named after their keys.

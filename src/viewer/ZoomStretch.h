@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Stretched copies of a rectangle of one 24-bit image onto a rectangle of another, for the zoom
 // view. Both rectangles must lie inside their images; the source is mapped onto the whole

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one writer of the program's files: what it does to the target, its mode, its links, and
 // what a failure at each step leaves behind.
 #include "core/AtomicFile.h"

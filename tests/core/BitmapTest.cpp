@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/Bitmap.h"
 #include "TestImages.h"
 #include "TestPrinters.h"

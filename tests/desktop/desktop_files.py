@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Checks the files the desktop reads: the desktop entry and the AppStream data with their
 validators, the MIME package with update-mime-database, and that the desktop entry claims a
 MIME type for every extension the viewer reads.

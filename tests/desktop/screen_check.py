@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Finds a framed image on a screenshot and checks its frame, picture and shadow.
 
 Usage: screen_check.py SHOT.ppm WIDTH HEIGHT FRAME BACKGROUND TOP BOTTOM

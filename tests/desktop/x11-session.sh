@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end run of the installed viewer in a real X server (Xvfb): installs the build into a
 # scratch prefix, starts bin/tavelune on the sample folder with a prepared settings file beside
 # it, and checks through screenshots and the window title that it shows the first image with
 # its frame and shadow, goes to the next image on Page Down, starts the slideshow on Ctrl+D,
-# exits on Escape and writes its exit settings; then, started with a theme named without its
-# folder, that it applied the theme from the installed themes folder.
+# exits on Escape and writes its exit settings; then that it shows an EMF file (drawn by the
+# installed helper program); then, started with a theme named without its folder, that it
+# applied the theme from the installed themes folder.
 # Usage: x11-session.sh BUILD_DIR SOURCE_DIR OUTPUT_DIR
 # Screenshots and logs stay in OUTPUT_DIR. Every wait is bounded and polls.
 # TAVELUNE_E2E_PREFIX=<install tree> runs a copy of that tree instead of installing the build.
@@ -127,6 +129,20 @@ grep -q '^defdir=.' "$ini" || fail "no defdir in the settings file: $(cat "$ini"
 grep -q '^unit=0' "$ini" || fail "no unit=0 in the settings file: $(cat "$ini")"
 grep -q '^cf=#204060' "$ini" || fail "the settings file lost its other keys: $(cat "$ini")"
 echo "exit settings: $(grep -E '^(defdir|unit)=' "$ini" | tr -d '\r' | tr '\n' ' ')"
+
+# An EMF file, drawn by the installed helper program (the viewer does not link libemf2svg):
+# 200 x 150, red above, blue below.
+python3 "$here/make_emf.py" "$out/drawing.emf" 200 150 FF0000 0000FF
+"$viewer" -diaporama=0 "$out/drawing.emf" >"$out/viewer-emf.log" 2>&1 &
+viewer_pid=$!
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavelune' | head -n1)
+[[ -n "$wid" ]] || fail "no Tavelune window appeared for the EMF file"
+poll 30 screen_ok 200 150 15 204060 FF0000 0000FF || { show_check; fail "the EMF file was not shown (screen-$shot.png)"; }
+echo "EMF file: $(head -n1 "$out/check.txt")"
+timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+xdotool key --clearmodifiers Escape
+poll 20 gone || fail "the viewer did not exit on Escape"
+viewer_pid=
 
 # A theme named without a folder comes from the installed themes folder: Gallery puts a
 # 20-pixel white frame with the shadow on a light wall.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "DialogTestUtil.h"
 #include "dialogs/Apropos.h"
 
@@ -19,6 +20,10 @@ TEST(AboutBox, TextsAndLogos) {
     EXPECT_EQ(form.Image1->pixmap().size(), QSize(72, 71));
     EXPECT_EQ(form.Image2->pixmap().size(), QSize(72, 71));
     EXPECT_NE(form.Image1->pixmap().toImage(), form.Image2->pixmap().toImage());
+    // The rights notice carries the licence.
+    EXPECT_EQ(form.Copyright->text(), QString::fromUtf8(kRightsNotice));
+    EXPECT_TRUE(form.Copyright->text().contains("GNU General Public License, version 2 or later"));
+    EXPECT_EQ(form.Maker->text(), QString::fromUtf8(kMakerName));
     EXPECT_TRUE(form.URL->font().underline());
     EXPECT_EQ(form.URL->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_TRUE(form.BOk->isDefault());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "DialogTestUtil.h"
 #include "ScriptedDialogs.h"
 #include "core/InterfaceTexts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's real file-name chooser uses these dialogs: the picture dialog for images
 // (its "Preview" state kept from one use to the next), the plain one otherwise, and the save
 // dialog that follows the file type.

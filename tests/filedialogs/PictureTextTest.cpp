@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The texts of the file dialogs: file sizes, the kind line, the save dialog's extension rule
 // and where a dialog is placed.
 #include "dialogs/MyDlgs.h"

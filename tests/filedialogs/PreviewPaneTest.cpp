@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The open dialog's preview pane: the picture and the information text for files written in
 // code (a PNG with alpha, GIFs, a JPEG carrying EXIF), and what clears it.
 #include "dialogs/DialogHost.h"

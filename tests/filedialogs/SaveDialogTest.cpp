@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The open and save dialogs' settings, owner and events, and the save dialog's extension that
 // follows the chosen file type.
 #include "dialogs/DialogHost.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Animations give their frames in order, each the whole canvas with its delay, and files of
 // several pages give their pages in order, through the frame sources and through the
 // dispatcher's image index.

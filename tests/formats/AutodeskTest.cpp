@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Animator and Animator Pro pictures and cels built byte by byte, and damaged ones.
 #include "RasterTestUtil.h"
 #include "TestPrinters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Colour management: files that carry an ICC profile come out in sRGB as ImageMagick's
 // colour-managed conversion gives them; untagged files and the option off give the stored
 // pixels; profiles that cannot be used are ignored.

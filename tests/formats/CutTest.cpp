@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Dr. Halo pictures and palettes built byte by byte, checked against ImageMagick's reading of
 // the same files, the palette found beside the picture, and damaged pictures.
 #include "RasterTestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Damaged files of every readable format end in -1 and the load message, never in a crash,
 // and a file that claims an enormous picture fails before anything that size is allocated.
 #include "FormatTestUtil.h"

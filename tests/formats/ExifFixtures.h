@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Builds EXIF blocks, JPEG files and TIFF files byte by byte for the EXIF tests.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // EXIF in files made or rewritten by independent tools: ImageMagick and libjpeg-turbo's cjpeg.
 #include "TestFiles.h"
 #include "formats/Exif.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Byte-by-byte builders for hand-made test files, and the checks their tests share.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Helpers of the image-file tests: a scratch folder, bytes in and out of files, a scripted
 // user seam, and the outside tools (ImageMagick, netpbm, libjpeg-turbo's programs) that make

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // GIF files written with giflib itself, for exact control of palettes, frames and
 // transparency.

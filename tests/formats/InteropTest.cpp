@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files written by ImageMagick and netpbm load through the dispatcher with the right pixels,
 // and the files we write open in ImageMagick with the same pixels.
 #include "FormatTestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Small Windows metafiles built record by record from the published WMF and EMF layouts: a
 // red filled rectangle without outline and a green one-pixel line below it.

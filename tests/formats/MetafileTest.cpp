@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows metafiles load through the registry, drawn at the size their header gives onto the
 // transparency key colour; damaged ones end in -1 and the load message.
 #include "FormatTestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // WebP, AVIF, HEIF and JPEG XL files written by the formats' reference tools open through the
 // dispatcher with the pixels the reference decoders give: exact for lossless files, within a
 // few levels for lossy ones, alpha kept as a 32-bit picture, deeper samples brought to 8 bits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The EXIF block and ICC profile of WebP, AVIF, HEIF and JPEG XL files written by the reference
 // tools reach the graphic object and the information lines; only WebP, which has no
 // orientation of its own, turns by the EXIF orientation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reference files of today's formats for the tests: written at test time by the formats' own
 // tools (cwebp, img2webp, avifenc, heif-enc, cjxl) from pictures made in code, and read back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Layered image files built byte by byte: header checks and their texts, the thumbnail in both
 // modes, the first layer with its flags, and damaged files.
 #include "FormatTestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Builds layered image files (.oxi) byte by byte from the published layout: header, thumbnail
 // block, one int32, then layer records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Selection shape files: reading both encodings, drawing each kind on a small picture, the
 // rendered picture's margin and softened edges, and bad data that yields an empty picture.
 #include "FormatTestUtil.h"

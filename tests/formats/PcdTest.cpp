@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Photo-CD image packs built byte by byte at the published offsets and written by ImageMagick
 // load with the right colours, size and orientation; damaged packs end in the load message.
 #include "FileBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paintbrush files built byte by byte for every plane layout, files written by ImageMagick and
 // netpbm, and damaged files.
 #include "RasterTestUtil.h"

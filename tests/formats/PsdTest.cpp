@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Photoshop files built byte by byte from the published layout and written by ImageMagick load
 // with the right pixels; damaged ones end in the load message.
 #include "FileBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paint Shop Pro files built block by block from the published layout (no tool at hand writes
 // them): composite or first raster layer, every depth and compression, damaged files.
 #include "FileBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Helpers of the tests of the simple raster readers: files loaded through the dispatcher,
 // pixels listed top row first, small byte builders, and sources for reference tools.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Camera RAW files through the decoder library: a small DNG written here with libtiff loads at
 // the size the library reports, gives its thumbnail in preview mode and its camera lines to the
 // information text; without the library every RAW operation fails with "DLL not loaded".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Alias/Wavefront files built byte by byte, checked against ImageMagick's reading of the same
 // bytes, and damaged files.
 #include "RasterTestUtil.h"

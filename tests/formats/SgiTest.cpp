@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SGI files built byte by byte (verbatim and run-length, 8 and 16 bits, one to five channels),
 // files written by ImageMagick and netpbm, and damaged files.
 #include "RasterTestUtil.h"

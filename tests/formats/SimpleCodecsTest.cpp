@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Small files built byte by byte for the cases the reference tools do not write.
 #include "FormatTestUtil.h"
 #include "TestPrinters.h"

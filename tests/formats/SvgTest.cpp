@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SVG documents are drawn at their size at 96 dpi (a default box when they name none), with
 // their transparency, compressed or not, and never with anything fetched from outside them.
 #include "FormatTestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The GIF and run-length bitmap writers, and flattening transparent pictures.
 #include "FormatTestUtil.h"
 #include "TestPrinters.h"

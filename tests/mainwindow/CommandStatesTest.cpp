@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The menus and the tool bar as the user sees them (captions, separators, shortcuts, hints,
 // sizes), and when each command is enabled: no image, an image, the slideshow, the last image,
 // no current entry, something to undo.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The composed screen, read from the buffer's pixels: background, image, frame, shadow, 3D
 // frame, scan lines, comment and pattern tiles.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window on a screen of device pixel ratio 2 (the two-screen run): the screen buffer holds
 // device pixels, and every length of the screen's layout, the comment's font, the frame, the
 // shadow and the scroll steps, grows by the same ratio, so that the screen looks as it does at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files dropped from a file manager arrive as a text/uri-list of percent-encoded file URLs.
 #include "MainFormFixture.h"
 

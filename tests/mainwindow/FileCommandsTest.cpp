@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Rename, move, copy and delete of the shown image's file on a temporary folder: the questions,
 // the list and the view afterwards, and that no existing file is ever replaced.
 #include "MainFormFixture.h"

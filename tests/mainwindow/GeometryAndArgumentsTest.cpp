@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The plain functions under the main window: arguments, start-up bounds, the view rectangle,
 // the comment's place and the file dialog filters.
 #include "TestPrinters.h"

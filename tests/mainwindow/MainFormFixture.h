@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A real main window on the offscreen platform, with every seam scripted: the message box,
 // the file-name chooser, the two timers (fired by hand) and the clock of the waits (on which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The shortcut keys, owned by the pop-up menu: each runs its item when the item's rule enables
 // it and is swallowed otherwise; and the keys the window handles itself.
 #include "MainFormFixture.h"

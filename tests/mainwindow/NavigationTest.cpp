@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Stepping through the list by keys, wheel, tool buttons and menus; turning after opening;
 // the zoom keys; dropped files, the linked folder, double-clicks, sequences and closing.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The commands that reach outside the window: the help file, the web site, the About box, the
 // print dialog, the clipboard, and the image's comment.
 #include "MainFormFixture.h"

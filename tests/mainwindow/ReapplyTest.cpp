@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Display adjustments brought in line with changed settings: when the file is read again, and
 // that a photo turned upright from its EXIF orientation stays upright when it is.
 #include "MainFormFixture.h"

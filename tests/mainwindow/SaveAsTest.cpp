@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "Save image as..." in each writable format, the JPEG options asked before a JPEG file is
 // written (answered OK and Cancel), the full-screen scope question, and a failed save.
 #include "MainFormFixture.h"

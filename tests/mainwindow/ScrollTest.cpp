@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Scrolling of images larger than the view: the edge zones, the 700 ms and one-second waits
 // (passing at once on the test clock), dragging, the arrow keys, and where scrolling stops.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sequence manager's file side: the file pane and its types, Add, Add all, double-clicks,
 // dropped files, the preview, and sequence files.
 #include "SequenceFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The sequence manager on its own, over a list of its own, with the message box and the file
 // chooser scripted. Images are small files written into a temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sequence manager's list: button states, the edits, the live comment, the snapshot that
 // Cancel puts back, Enter and Escape, and the focus moves between the two panes.
 #include "SequenceFormFixture.h"

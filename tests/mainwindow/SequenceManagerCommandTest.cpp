@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's sequence-manager command: the real dialog opens modally, and after OK the
 // chosen entry is opened; Cancel opens nothing and puts the list back.
 #include "MainFormFixture.h"

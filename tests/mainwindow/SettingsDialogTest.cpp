@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The real settings dialog opened by the main window, driven from inside its modal loop, and
 // what the window does after its OK.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Slideshow ticks driven by hand, pausing with Space, the end of the list, full-screen mode
 // and the Escape rules.
 #include "MainFormFixture.h"

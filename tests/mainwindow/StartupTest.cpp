@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Starting the window on a folder, a sequence file, an image or nothing, with the slideshow
 // switch in its forms.
 #include "MainFormFixture.h"

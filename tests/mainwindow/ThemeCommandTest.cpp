@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "Load theme...": the open dialog in the themes folder, then the theme applied and shown.
 #include "MainFormFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The flips and turns, the resize, and the one-step undo of each: what the image becomes,
 // which undo kind is kept, and what clears it.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A settings dialog over a record and a settings file in a temporary folder, with the main
 // window's side faked and the message box scripted.

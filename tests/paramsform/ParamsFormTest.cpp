@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings dialog: loading from the record, "OK", "Save", and the rules between controls.
 #include "ParamsFormFixture.h"
 

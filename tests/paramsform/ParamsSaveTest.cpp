@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // "Save": the question, and a settings file that holds exactly what the dialog shows while
 // every other line of it is kept.
 #include "ParamsFormFixture.h"

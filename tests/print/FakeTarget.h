@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A printer for the tests: page metrics given by the test (swapped in landscape), a page that is
 // a plain white image, and a record of every call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Printing to a PDF file through the whole command: the dialog, the job, the file, and the
 // page rendered back to pixels with poppler's pdftoppm.
 #include "print/PrintCommand.h"

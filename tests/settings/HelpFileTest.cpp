@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the HTML manual is looked for: beside the program, then in the installed data folders.
 #include "settings/AppPaths.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pattern decision made from `cf`, `motif` and `bmotif`, and the start-up pattern.
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"

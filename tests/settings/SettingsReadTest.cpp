@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading keys into the record: each key's rule, the order of reading and its effects.
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"

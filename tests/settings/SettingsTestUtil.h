@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Fakes of the main window's side of the settings store, and small file helpers.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writing the settings file: "Save", the keys written at exit, and what a hand-edited file
 // keeps.
 #include "settings/IniFile.h"

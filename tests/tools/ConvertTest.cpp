@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "FullDisk.h"
 #include "TestFiles.h"
 #include "TestImages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The folder-choice dialog's browse button: the browser starts in the field's folder with the
 // message as its title; a folder chosen replaces the field, a cancelled browser leaves it.
 #include "viewer/DirForm.h"

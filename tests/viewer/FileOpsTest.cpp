@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Rename, copy and move that never replace a file: every outcome on a temporary folder, also
 // where the file system lacks the no-replace rename or hard links, the bytes of both files
 // afterwards, a move between two file systems, and renames that change only the letter case,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every writer of the program on a nearly full disk: the failure is reported, the old file keeps
 // every byte, and no temporary file stays behind. Writes both smaller and larger than a stream's
 // write buffer (16 KiB), since a buffered writer may only fail at its last flush.

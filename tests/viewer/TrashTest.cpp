@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop trash: the file and its record land in a trash made on demand, names never
 // collide, files of another file system are carried over, and a trash that cannot be made
 // leaves the file where it was.
