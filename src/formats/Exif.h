@@ -28,6 +28,8 @@ QString ExifInfoText(const QString& fileName, const QLocale& locale);
 TExifMetadata ReadExifMetadata(const QString& fileName);
 
 int ExifOrientation(const TExifMetadata& metadata);
+// The orientation of an EXIF block as a load found it (OptionsOE().ExifBlock); 0 when none.
+int ExifOrientation(const QByteArray& block);
 QString ExifInfoLines(const TExifMetadata& metadata, const QLocale& locale);
 
 // "yyyy:mm:dd hh:nn:ss" read by character positions; 30 December 1899 00:00 when the text

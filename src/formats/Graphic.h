@@ -18,6 +18,9 @@ struct TReadInput {
     QString FileName;               // for readers that need more than the bytes
     std::span<const uint8_t> Bytes; // the whole file
     bool Preview = false;           // a quick, possibly reduced picture is enough
+    // 2, 4 or 8: a picture this many times smaller on each side will do (JPEG decodes at that
+    // scale; other readers deliver the full size). The stored size is still reported.
+    int Reduction = 1;
 };
 
 using TGraphicReader = void (*)(const TReadInput& input, TGraphic& graphic);

@@ -1,6 +1,7 @@
 #include "formats/ImageFiles.h"
 
 #include "core/Errors.h"
+#include "formats/DecodeFile.h"
 #include "formats/FileData.h"
 #include "formats/FileNames.h"
 #include "formats/FormatRegistry.h"
@@ -13,30 +14,8 @@
 namespace {
 
 TImageFileHook g_hook;
+bool g_hookWatchesLoads = false;
 bool g_previewMode = false;
-
-struct TReaderChoice {
-    const TGraphicClass* Class;
-    bool FromRegistry; // the graphic object exists only once the file is read
-};
-
-TReaderChoice ChooseReader(const QString& fileName) {
-    if (IsPngName(fileName)) return {&gcPng, false};
-    if (IsGifName(fileName)) return {&gcGif, false};
-    if (IsJpegName(fileName)) return {&gcJpeg, false};
-    if (IsOxiName(fileName)) return {&gcOxi, false};
-    if (IsRawName(fileName)) return {&gcRaw, false};
-    if (IsTiffName(fileName)) return {&gcTiff, false};
-    const QString ext = FileExtension(fileName).mid(1);
-    const TFileFormatList& list = FileFormats();
-    if (!ext.isEmpty()) {
-        if (const TExtensionEntry* e = list.FindExtension(ext)) {
-            const TGraphicClass* cls = list.FactoryClass(ext);
-            return {cls ? cls : e->Class, true};
-        }
-    }
-    return {&gcRaw, false};
-}
 
 // Calls the hook (outside preview mode) and returns the continue flag.
 bool CallHook(TGraphic* graphic, const QString& fileName, TImageFileStage stage) {
@@ -75,13 +54,54 @@ void DrawOnKey(TBitmap& picture) {
     picture = std::move(out);
 }
 
-int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
-    FileFormats(); // the tables exist before the options are touched
-    TOptionsOE& opt = OptionsOE();
+void ResetLastLoad(TOptionsOE& opt) {
     opt.FileWidth = 0;
     opt.FileHeight = 0;
     opt.AnimatedGif = false;
     opt.FoundBitDepth = 0;
+    opt.ExifBlock.clear();
+}
+
+// After the decoding: the results of the last load, the after-decoding stage, the copy into
+// the caller's bitmap. Returns the continue flag as 1 or 0.
+int Conclude(TDecodedFile& decoded, TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    TGraphic& graphic = *decoded.Graphic;
+    opt.FileWidth = graphic.FileWidth;
+    opt.FileHeight = graphic.FileHeight;
+    opt.AnimatedGif = graphic.Animated;
+    if (decoded.FoundBitDepth > 0) opt.FoundBitDepth = decoded.FoundBitDepth;
+    opt.ExifBlock = graphic.ExifBlock;
+    if (!CallHook(&graphic, decoded.Request.FileName, ifsAfterDecode)) return 0;
+    if (decoded.Delivered) {
+        bitmap = std::move(graphic.Picture);
+        graphic.Picture.Clear();
+    } else {
+        DeliverGraphic(graphic, bitmap);
+    }
+    return 1;
+}
+
+// The failure stage and message, and the stored size taken from the bitmap when the reader
+// did not tell it.
+int Report(int result, const QString& fileName, const TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    if (result < 0) {
+        CallHook(nullptr, fileName, ifsFailed);
+        if (!g_previewMode)
+            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
+                                      mbOk);
+    } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
+        opt.FileWidth = bitmap.Width();
+        opt.FileHeight = bitmap.Height();
+    }
+    return result;
+}
+
+int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
+    FileFormats(); // the tables exist before the options are touched
+    TOptionsOE& opt = OptionsOE();
+    ResetLastLoad(opt);
 
     if (fileName.isEmpty()) {
         TOpenNameRequest request;
@@ -99,40 +119,21 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
 
     int result = -1;
     try {
-        const TReaderChoice choice = ChooseReader(fileName);
-        TGraphic graphic(*choice.Class);
-        bool go = CallHook(choice.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad);
-        if (go) {
-            const QByteArray bytes = ReadWholeFile(fileName);
-            TReadInput input{
-                fileName,
-                {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
-                g_previewMode};
-            ReadGraphic(input, graphic);
-            opt.FileWidth = graphic.FileWidth;
-            opt.FileHeight = graphic.FileHeight;
-            opt.AnimatedGif = graphic.Animated;
-            if (graphic.Picture.FoundBitDepth() > 0)
-                opt.FoundBitDepth = graphic.Picture.FoundBitDepth();
-            go = CallHook(&graphic, fileName, ifsAfterDecode);
-            if (go) DeliverGraphic(graphic, bitmap);
+        TDecodedFile decoded;
+        decoded.Request = MakeDecodeRequest(fileName, g_previewMode);
+        TGraphic& graphic = decoded.Graphic.emplace(*decoded.Request.Class);
+        result = 0;
+        if (CallHook(decoded.Request.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad)) {
+            result = -1;
+            DecodeInto(decoded.Request, graphic, &decoded.Stamp);
+            decoded.FoundBitDepth = graphic.Picture.FoundBitDepth();
+            result = Conclude(decoded, bitmap);
         }
-        result = go ? 1 : 0;
     } catch (...) {
         // Every failure of a reader, including running out of memory, is the load message.
         result = -1;
     }
-
-    if (result < 0) {
-        CallHook(nullptr, fileName, ifsFailed);
-        if (!g_previewMode)
-            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
-                                      mbOk);
-    } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
-        opt.FileWidth = bitmap.Width();
-        opt.FileHeight = bitmap.Height();
-    }
-    return result;
+    return Report(result, fileName, bitmap);
 }
 
 } // namespace
@@ -160,12 +161,17 @@ bool PreviewMode() {
     return g_previewMode;
 }
 
-void SetImageFileHook(TImageFileHook hook) {
+void SetImageFileHook(TImageFileHook hook, bool watchesLoads) {
     g_hook = std::move(hook);
+    g_hookWatchesLoads = g_hook && watchesLoads;
+}
+
+bool ImageFileHookWatchesLoads() {
+    return g_hookWatchesLoads;
 }
 
 const TGraphicClass& ReaderClassFor(const QString& fileName) {
-    return *ChooseReader(fileName).Class;
+    return *MakeDecodeRequest(fileName).Class;
 }
 
 void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
@@ -196,6 +202,25 @@ const TGraphicClass* WriterClassFor(const QString& fileName) {
 
 int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
     return Load(fileName, bitmap, initialFolder);
+}
+
+int FinishImageLoad(TDecodedFile& decoded, TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    ResetLastLoad(opt);
+    const QString& fileName = decoded.Request.FileName;
+    int result = -1;
+    try {
+        // The reader object as it was before the decoding: the decoding is done already.
+        TGraphic reader(*decoded.Request.Class);
+        result = 0;
+        if (CallHook(decoded.Request.FromRegistry ? nullptr : &reader, fileName, ifsBeforeLoad)) {
+            result = -1;
+            if (decoded.Graphic) result = Conclude(decoded, bitmap);
+        }
+    } catch (...) {
+        result = -1;
+    }
+    return Report(result, fileName, bitmap);
 }
 
 int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {

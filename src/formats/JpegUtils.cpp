@@ -234,11 +234,15 @@ void ReadJpeg(const TReadInput& input, TGraphic& graphic) {
     if (input.Preview) {
         stored = JpegStoredSize(input.Bytes);
         denom = JpegPreviewDenominator(stored.Width, stored.Height);
-    }
-    graphic.Picture = DecodeJpeg(input.Bytes, denom);
-    if (!input.Preview || stored.Width <= 0 || stored.Height <= 0) {
-        stored.Width = graphic.Picture.Width();
-        stored.Height = graphic.Picture.Height();
+        graphic.Picture = DecodeJpeg(input.Bytes, denom);
+        if (stored.Width <= 0 || stored.Height <= 0) {
+            stored.Width = graphic.Picture.Width();
+            stored.Height = graphic.Picture.Height();
+        }
+    } else {
+        if (input.Reduction == 2 || input.Reduction == 4 || input.Reduction == 8)
+            denom = input.Reduction;
+        graphic.Picture = DecodeJpeg(input.Bytes, denom, &stored);
     }
     graphic.FileWidth = stored.Width;
     graphic.FileHeight = stored.Height;
@@ -282,12 +286,13 @@ int JpegPreviewDenominator(int width, int height) {
     return 8;
 }
 
-TBitmap DecodeJpeg(TBytes data, int scaleDenom) {
+TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored) {
     TCodecProgress progress;
     TDecompressor d;
     if (!StartDecompress(&d, data.data(), data.size(), scaleDenom)) Fail(d.Err);
     d.Info.progress = &progress.Mgr;
     CheckImageSize(d.Info.image_width, d.Info.image_height);
+    if (stored) *stored = {int(d.Info.image_width), int(d.Info.image_height)};
 
     // Every row is written by the decoder, so the picture is not cleared first.
     TBitmap picture(
