@@ -23,6 +23,7 @@ struct TConvertOptions {
     bool Optimize = false;
     int Quality = 90;
     bool Progressive = false;
+    int Jobs = 0; // inputs converted at once; 0: one per processor
 };
 
 // The options of a command line (program name excluded); nothing and a message on error.
