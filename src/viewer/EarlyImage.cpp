@@ -3,7 +3,17 @@
 #include "viewer/CommandLine.h"
 #include "viewer/ReadAhead.h"
 
+#include "formats/JpegUtils.h"
+
 #include <QFileInfo>
+#include <algorithm>
+
+int EarlyReduction(int width, int height) {
+    const int side = std::min(width, height);
+    for (const int r : {8, 4, 2})
+        if (side / r >= kEarlyStandInSide) return r;
+    return 1;
+}
 
 std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStringList& arguments) {
     const QString argument = OpenArgument(arguments);
@@ -16,10 +26,31 @@ std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStrin
     early.Request = MakeDecodeRequest(info.absoluteFilePath());
     if (DecodeThreading(*early.Request.Class) == TDecodeThreading::UserInterfaceOnly)
         return std::nullopt;
+    try {
+        early.Bytes = ReadWholeFile(early.Request.FileName, &early.Stamp);
+    } catch (...) {
+        return std::nullopt; // the window's opening reports it
+    }
+    if (early.Request.Class == &gcJpeg) {
+        const TJpegSize stored =
+            JpegStoredSize({reinterpret_cast<const uint8_t*>(early.Bytes.constData()),
+                            size_t(early.Bytes.size())});
+        TDecodeRequest reduced = early.Request;
+        reduced.Reduction = EarlyReduction(stored.Width, stored.Height);
+        if (reduced.Reduction > 1) {
+            early.Reduced = std::make_shared<TPreparedImage>();
+            // Before the full decoding: the first screen waits only for this one.
+            early.ReducedTicket = workers.Submit(
+                [result = early.Reduced, reduced, bytes = early.Bytes, stamp = early.Stamp] {
+                    *result = PrepareWorkingImage(reduced, bytes, stamp, std::nullopt);
+                },
+                kPriorityOpening + 1);
+        }
+    }
     early.Result = std::make_shared<TPreparedImage>();
     early.Ticket = workers.Submit(
-        [result = early.Result, request = early.Request] {
-            *result = PrepareWorkingImage(request, std::nullopt);
+        [result = early.Result, request = early.Request, bytes = early.Bytes, stamp = early.Stamp] {
+            *result = PrepareWorkingImage(request, bytes, stamp, std::nullopt);
         },
         kPriorityOpening);
     return early;

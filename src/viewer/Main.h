@@ -284,6 +284,12 @@ private:
     // thread, shown in its place when the zoom shows the image at half size or less.
     void ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
                      const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket);
+    // The command line's image decoded reduced before the window existed, when it may stand in.
+    void ShowEarlyStandIn(const TEarlyImage& early);
+    // 8, 4 or 2: the reduction a picture of this stored size may stand in with; 1: none.
+    int StandInReduction(QSize stored) const;
+    // Shows a reduced picture in the place and with the decorations of the full image.
+    void PresentStandIn(TPreparedImage small, QSize stored);
     // Where an image opened now would show.
     TViewShape ViewShape() const;
     // A file command changed or removed the file: nothing made of it before is used again.
@@ -324,6 +330,8 @@ private:
     std::unique_ptr<TReadAhead> m_readAhead;
     // What the working image was made from, while it is as its load left it.
     std::unique_ptr<TShownImage> m_shown;
+    // The command line's image, until its opening.
+    std::shared_ptr<TEarlyImage> m_early;
     // The reduced picture shown while the full image decodes.
     TBitmap m_standIn;
     // The zoom's block averages of the working image, made with it.

@@ -22,8 +22,9 @@ void TMainForm::StartReadAhead(TMainFormSeams& seams) {
                               : std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
     m_readAhead = std::make_unique<TReadAhead>(m_workers);
     m_readAhead->SetCapacity(qint64(kDefaultCacheMiB) << 20);
-    if (const std::shared_ptr<TEarlyImage> early = std::move(seams.EarlyImage); early)
-        m_readAhead->Adopt(early->Request, TImageShape{}, early->Result, early->Ticket);
+    m_early = std::move(seams.EarlyImage);
+    if (m_early)
+        m_readAhead->Adopt(m_early->Request, TImageShape{}, m_early->Result, m_early->Ticket);
 }
 
 void TMainForm::ShowNow() {
@@ -42,6 +43,10 @@ bool TMainForm::LoadShapedImage(QString& path, TBitmap& image,
         return true;
     }
     const TDecodeRequest request = MakeDecodeRequest(path);
+    // The command line's image may still decode: its bytes give a reduced picture meanwhile.
+    if (const std::shared_ptr<TEarlyImage> early = std::exchange(m_early, nullptr);
+        early && early->Request == request && !m_workers->Done(early->Ticket))
+        ShowEarlyStandIn(*early);
     std::optional<TPreparedImage> made = m_readAhead->Take(request, shape);
     if (!made) made = MakeWorkingImageNow(request);
     ShapeWorkingImage(*made, shape);
@@ -106,31 +111,36 @@ int ReductionFor(double scale) {
 
 } // namespace
 
-void TMainForm::ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
-                            const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket) {
-    if (request.Class != &gcJpeg || !isVisible() || m_layoutSuspended) return;
+int TMainForm::StandInReduction(QSize stored) const {
+    if (!isVisible() || m_layoutSuspended || stored.isEmpty()) return 1;
     // A thumbnail placed at random gets its place only once opened.
-    if (m_settings.zoom == kZoomThumbnail && m_settings.bva) return;
-    const TJpegSize stored =
-        JpegStoredSize({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
-    if (stored.Width <= 0 || stored.Height <= 0) return;
+    if (m_settings.zoom == kZoomThumbnail && m_settings.bva) return 1;
     const TZoomSettings zoom{m_settings.zoom, m_settings.breduction, m_settings.vtaille};
     const TRect view = m_zoom->ViewRect();
     // Either way up, as the turn is known only once the EXIF block is read.
-    const double scale = std::max(ZoomScaleFor(QSize(stored.Width, stored.Height), view, zoom),
-                                  ZoomScaleFor(QSize(stored.Height, stored.Width), view, zoom));
-    TDecodeRequest reduced = request;
-    reduced.Reduction = ReductionFor(scale);
-    if (reduced.Reduction < 2) return;
+    return ReductionFor(
+        std::max(ZoomScaleFor(stored, view, zoom), ZoomScaleFor(stored.transposed(), view, zoom)));
+}
 
+void TMainForm::ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
+                            const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket) {
+    if (request.Class != &gcJpeg) return;
+    const TJpegSize stored =
+        JpegStoredSize({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
+    TDecodeRequest reduced = request;
+    reduced.Reduction = StandInReduction(QSize(stored.Width, stored.Height));
+    if (reduced.Reduction < 2) return;
     TPreparedImage small = PrepareWorkingImage(reduced, bytes, stamp, std::nullopt);
     if (small.Failed() || m_workers->Done(ticket)) return;
-    const QSize storedSize(stored.Width, stored.Height);
-    ShapeWorkingImage(small, ImageShapeOf(m_settings), storedSize);
+    PresentStandIn(std::move(small), QSize(stored.Width, stored.Height));
+}
+
+void TMainForm::PresentStandIn(TPreparedImage small, QSize stored) {
+    ShapeWorkingImage(small, ImageShapeOf(m_settings), stored);
     const TGraphic& graphic = *small.Decoded.Graphic;
     const TOpeningTurn turn = OpeningTurn(m_settings.rotation, ExifOrientation(graphic.ExifBlock),
-                                          stored.Width, stored.Height);
-    const QSize fullSize = SwapsSides(turn) ? storedSize.transposed() : storedSize;
+                                          stored.width(), stored.height());
+    const QSize fullSize = SwapsSides(turn) ? stored.transposed() : stored;
 
     // Placed and decorated as the full image will be, in the place it will take.
     m_standIn = std::move(small.Decoded.Graphic->Picture);
@@ -140,10 +150,24 @@ void TMainForm::ShowStandIn(const TDecodeRequest& request, const QByteArray& byt
     StopScrolling();
     ApplyZoomSettings();
     if (m_rescanning)
-        m_commentOverride = m_settings.scmtnf ? QFileInfo(request.FileName).fileName() : QString();
+        m_commentOverride =
+            m_settings.scmtnf ? QFileInfo(small.Decoded.Request.FileName).fileName() : QString();
     ComposeScreen();
     m_commentOverride.reset();
     ShowNow();
+}
+
+void TMainForm::ShowEarlyStandIn(const TEarlyImage& early) {
+    if (!early.ReducedTicket) return;
+    m_workers->Wait(early.ReducedTicket);
+    if (!m_workers->Done(early.ReducedTicket) || m_workers->Done(early.Ticket)) return;
+    TPreparedImage& small = *early.Reduced;
+    if (small.Failed()) return;
+    const TGraphic& graphic = *small.Decoded.Graphic;
+    const QSize stored(graphic.FileWidth, graphic.FileHeight);
+    // Decoded before the window existed: shown only when the zoom allows that reduction.
+    if (StandInReduction(stored) < small.Decoded.Request.Reduction) return;
+    PresentStandIn(std::move(small), stored);
 }
 
 void TMainForm::KeepShownImage() {
