@@ -49,6 +49,16 @@ function(tavelune_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
+# tavelune_two_screen_test(<name>)
+# Runs the tests of the program <name> whose names end in OnTwoScreens once more, on two
+# offscreen screens side by side, the second with a device pixel ratio of 2
+# (tests/TwoScreens.json). On the one screen of the plain run they skip.
+function(tavelune_two_screen_test name)
+    add_test(NAME ${name}_two_screens COMMAND ${name} --gtest_filter=*OnTwoScreens*)
+    set_tests_properties(${name}_two_screens PROPERTIES ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/TwoScreens.json")
+endfunction()
+
 # Fuzz targets: each fuzz/<name>.cmake holds one line
 #   tavelune_fuzz_target(<name> <source in fuzz/> DEPS <targets>...)
 # Under -DTAVELUNE_FUZZ=ON it builds a libFuzzer program; in the test build it builds the same

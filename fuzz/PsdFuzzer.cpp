@@ -7,7 +7,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
-        const TBitmap picture = DecodePsd(TBytes(data, size));
+        QByteArray profile;
+        TCmykSamples cmyk;
+        const TBitmap picture = DecodePsd(TBytes(data, size), &profile, &cmyk);
         volatile int width = picture.Width();
         (void)width;
     } catch (const ETaveluneError&) {

@@ -3,6 +3,7 @@
 #include "dialogs/DialogHost.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
@@ -89,7 +90,11 @@ int TColorPopup::CellAt(const QPoint& pos) const {
 void TColorPopup::Open(TColor current, const QRect& anchor) {
     m_selected = PaletteIndexOf(current);
     m_focused = m_selected;
-    const QRect screen = this->screen() != nullptr ? this->screen()->geometry() : QRect();
+    // The screen of the edit, which may not be the one the pop-up showed on last time.
+    QScreen* on = QGuiApplication::screenAt(anchor.center());
+    if (on == nullptr && parentWidget() != nullptr) on = parentWidget()->screen();
+    if (on != nullptr) setScreen(on);
+    const QRect screen = on != nullptr ? on->geometry() : QRect();
     move(screen.isEmpty() ? anchor.bottomLeft() : PopupPosition(anchor, size(), screen));
     show();
     setFocus();

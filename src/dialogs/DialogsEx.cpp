@@ -2,9 +2,11 @@
 
 #include "dialogs/DialogHost.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
@@ -55,8 +57,16 @@ TOpenDialogEx::TOpenDialogEx(QWidget* owner)
     : QFileDialog(owner != nullptr ? owner : DialogOwner()) {
     setOption(QFileDialog::DontUseNativeDialog);
     ApplyDialogFont(*this);
-    connect(this, &QFileDialog::currentChanged, this,
-            [this](const QString& path) { SelectionChanged(path); });
+    connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        m_current = path;
+        SelectionChanged(path);
+    });
+    // A click makes the clicked file current before it selects it: the selection is read again
+    // once it has changed.
+    if (const auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView")))
+        if (QItemSelectionModel* selection = list->selectionModel())
+            connect(selection, &QItemSelectionModel::selectionChanged, this,
+                    [this] { SelectionChanged(m_current); });
     connect(this, &QFileDialog::directoryEntered, this, [this] {
         if (OnFolderChange) OnFolderChange();
     });
@@ -81,6 +91,8 @@ void TOpenDialogEx::Prepare() {
     setOption(QFileDialog::DontConfirmOverwrite, !(Options & ofOverwritePrompt));
     setSizeGripEnabled(Options & ofEnableSizing);
 
+    m_current.clear();
+    m_selection.clear();
     m_entries = SplitFilter(Filter);
     m_qtFilters.clear();
     for (const TFilterEntry& e : m_entries)
@@ -132,8 +144,10 @@ void TOpenDialogEx::TypeSelected(const QString& qtFilter) {
 }
 
 void TOpenDialogEx::SelectionChanged(const QString& path) {
-    m_selection = selectedFiles();
-    if (m_selection.isEmpty() && !path.isEmpty()) m_selection = QStringList{path};
+    QStringList selection = selectedFiles();
+    if (selection.isEmpty() && !path.isEmpty()) selection = QStringList{path};
+    if (selection == m_selection) return;
+    m_selection = selection;
     SelectionUpdated();
     if (OnSelectionChange) OnSelectionChange();
 }

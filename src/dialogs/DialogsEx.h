@@ -69,7 +69,9 @@ public:
 
     // What the dialog does when the user picks the type whose Qt filter is given.
     void TypeSelected(const QString& qtFilter);
-    // What the dialog does when the current item becomes path.
+    // What the dialog does when the current item becomes path or the selection changes: the
+    // selected files (the current item when nothing is selected) become the selection, and the
+    // dialog's work and the event follow when they differ from the last.
     void SelectionChanged(const QString& path);
 
 protected:
@@ -85,6 +87,7 @@ private:
 
     std::vector<TFilterEntry> m_entries;
     QStringList m_qtFilters;
+    QString m_current;
     QStringList m_selection;
 };
 

@@ -161,7 +161,21 @@ void TOpenPictureDialog::resizeEvent(QResizeEvent* event) {
 
 TMySaveDialog::TMySaveDialog(QWidget* owner) : TSaveDialogEx(owner) {}
 
+void TMySaveDialog::FollowChosenType() {
+    const qsizetype index = nameFilters().indexOf(selectedNameFilter());
+    if (index < 0 || index >= qsizetype(FilterEntries().size())) return;
+    const QString extension = FirstMaskExtension(FilterEntries()[size_t(index)].Masks);
+    // "*" or "*.*" name no extension to add.
+    if (extension.size() > 1 && !extension.contains(u'*')) setDefaultSuffix(extension.mid(1));
+}
+
+void TMySaveDialog::accept() {
+    FollowChosenType();
+    TSaveDialogEx::accept();
+}
+
 void TMySaveDialog::TypeChanged() {
+    FollowChosenType();
     const QString typed = NameFieldText();
     if (typed.isEmpty() || FilterIndex < 1 || FilterIndex > int(FilterEntries().size())) return;
     SetNameFieldText(NameWithMaskExtension(typed, FilterEntries()[FilterIndex - 1].Masks));

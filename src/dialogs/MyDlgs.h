@@ -22,13 +22,16 @@ QString FileSizeText(qint64 bytes, const QLocale& locale);
 QString PictureKindText(const QString& fileName, int bitDepth, bool animatedGif);
 
 // The information text of a file just loaded for preview, lines joined by carriage returns:
-// the size stored in the file, the kind, the transparency, the file size, the modification
-// date, then an empty line and the EXIF lines for names that carry EXIF.
+// the size stored in the file, the kind, the transparency, the description of its ICC profile,
+// the file size, the modification date, then an empty line and the EXIF lines for names that
+// carry EXIF.
 QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind transparency,
                         const QLocale& locale);
 
-// The typed name with its extension replaced by the first extension of a mask list
-// ("*.jpg;*.jpeg" gives ".jpg"); an empty name stays empty.
+// The first extension of a mask list, with its dot: "*.jpg;*.jpeg" gives ".jpg".
+QString FirstMaskExtension(const QString& masks);
+// The typed name with its extension replaced by the first extension of a mask list; an empty
+// name stays empty.
 QString NameWithMaskExtension(const QString& typedName, const QString& masks);
 
 // Paints a kept picture.
@@ -99,6 +102,12 @@ class TMySaveDialog : public TSaveDialogEx {
 public:
     explicit TMySaveDialog(QWidget* owner = nullptr);
 
+    // A name typed without extension gets the chosen type's first extension.
+    void accept() override;
+
 protected:
     void TypeChanged() override;
+
+private:
+    void FollowChosenType();
 };

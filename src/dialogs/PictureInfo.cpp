@@ -60,6 +60,7 @@ QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind
         if (transparency == tkColorKey) lines << QStringLiteral("Transparence");
         if (transparency == tkAlpha) lines << QStringLiteral("RVBA (couche Alpha)");
     }
+    if (!IccDescription().isEmpty()) lines << QStringLiteral("ICC profile: ") + IccDescription();
     const QFileInfo info(fileName);
     lines << FileSizeText(info.size(), locale);
     lines << FormatDisplayDate(info.lastModified(), locale);
@@ -70,11 +71,15 @@ QString PictureInfoText(const QString& fileName, int bitDepth, TTransparencyKind
     return lines.join(u'\r');
 }
 
-QString NameWithMaskExtension(const QString& typedName, const QString& masks) {
-    if (typedName.isEmpty()) return typedName;
+QString FirstMaskExtension(const QString& masks) {
     const QString mask = masks.section(u';', 0, 0);
     const qsizetype maskDot = mask.indexOf(u'.');
-    const QString extension = maskDot >= 0 ? mask.mid(maskDot) : u'.' + mask;
+    return maskDot >= 0 ? mask.mid(maskDot) : u'.' + mask;
+}
+
+QString NameWithMaskExtension(const QString& typedName, const QString& masks) {
+    if (typedName.isEmpty()) return typedName;
+    const QString extension = FirstMaskExtension(masks);
     const qsizetype separator = std::max(typedName.lastIndexOf(u'/'), typedName.lastIndexOf(u'\\'));
     const qsizetype dot = typedName.lastIndexOf(u'.');
     return (dot > separator ? typedName.left(dot) : typedName) + extension;

@@ -42,7 +42,9 @@ TScreenDensity DensityFrom(const QSize& pixels, const QSizeF& millimetres) {
 
 TScreenDensity MeasureScreenDensity(const QScreen* screen) {
     if (screen == nullptr) return {kNominalPxPerCm, kNominalPxPerCm};
-    return DensityFrom(screen->geometry().size(), screen->physicalSize());
+    // The image is shown at actual size one pixel to a device pixel: count device pixels.
+    const QSizeF devicePixels = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
+    return DensityFrom(devicePixels.toSize(), screen->physicalSize());
 }
 
 int UnitToPixels(double value, int unit, int imgSize, double pxPerCm) {

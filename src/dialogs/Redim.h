@@ -25,6 +25,7 @@ struct TScreenDensity {
 // Pixels per centimetre from a screen's size in pixels and in millimetres; a nominal 96 pixels
 // per inch where the physical size is unknown.
 TScreenDensity DensityFrom(const QSize& pixels, const QSizeF& millimetres);
+// Device pixels per centimetre of a screen.
 TScreenDensity MeasureScreenDensity(const QScreen* screen);
 
 // A field value in its unit to pixels (rounded half to even), and back. imgSize is the current

@@ -59,7 +59,9 @@ private:
 void DecodeBytes(const TDecodeRequest& request, const QByteArray& bytes, TGraphic& graphic) {
     TReadInput input{request.FileName,
                      {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
-                     request.Preview};
+                     request.Preview,
+                     request.ColourManagement,
+                     request.ImageIndex};
     input.Reduction = request.Reduction;
     ReadGraphic(input, graphic);
     // The metadata comes from the same bytes as the pixels.
@@ -80,6 +82,7 @@ TDecodeRequest MakeDecodeRequest(const QString& fileName, bool preview) {
     else if (IsTiffName(fileName))
         request.Exif = TExifContainer::Tiff;
     request.Preview = preview;
+    request.ColourManagement = OptionsOE().ColourManagement;
     return request;
 }
 
@@ -132,14 +135,16 @@ TDecodeThreading DecodeThreading(const TGraphicClass& cls) {
     // Readers of our own and libraries whose state lives in the objects of one decoding
     // (libjpeg, libpng, giflib, libtiff with per-file handlers) run side by side.
     static const TGraphicClass* const kParallel[] = {
-        &gcJpeg,    &gcPng,    &gcGif,          &gcTiff, &gcBitmap,      &gcTarga,
-        &gcPcx,     &gcRla,    &gcSgi,          &gcPsd,  &gcPortableMap, &gcAutodesk,
-        &gcPhotoCd, &gcDrHalo, &gcPaintShopPro, &gcOxi,  &gcIcon,
+        &gcJpeg,         &gcPng, &gcGif,  &gcTiff,        &gcBitmap,   &gcTarga,   &gcPcx,
+        &gcRla,          &gcSgi, &gcPsd,  &gcPortableMap, &gcAutodesk, &gcPhotoCd, &gcDrHalo,
+        &gcPaintShopPro, &gcOxi, &gcIcon, &gcWebp,        &gcAvif,     &gcJxl,
     };
     for (const TGraphicClass* c : kParallel)
         if (c == &cls) return TDecodeThreading::Parallel;
     // The RAW decoder library is loaded once for the process and keeps its own state.
     if (&cls == &gcRaw) return TDecodeThreading::Serialised;
+    // libheif registers its decoder plugins on first use, process-wide.
+    if (&cls == &gcHeif) return TDecodeThreading::Serialised;
     // Metafiles and selection shapes draw with fonts and painters; anything not known to be
     // safe stays on the user-interface thread too.
     return TDecodeThreading::UserInterfaceOnly;

@@ -20,7 +20,9 @@ struct TDecodeRequest {
     bool FromRegistry = false; // the graphic object comes into being only as the file is read
     std::optional<TExifContainer> Exif; // JPEG and TIFF names: where the EXIF block lies
     bool Preview = false;
-    int Reduction = 1; // see TReadInput
+    int Reduction = 1;            // see TReadInput
+    bool ColourManagement = true; // see TReadInput; taken from the load options when made
+    int ImageIndex = 0;           // see TReadInput
     friend bool operator==(const TDecodeRequest&, const TDecodeRequest&) = default;
 };
 

@@ -2,11 +2,15 @@
 
 #include "formats/DateDisplay.h"
 #include "formats/ExifSegments.h"
+#include "formats/FileData.h"
 #include "formats/FileNames.h"
+#include "formats/ImageFiles.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
+#include <new>
 
 namespace {
 
@@ -29,22 +33,61 @@ int DateField(const QString& text, qsizetype from, qsizetype length) {
 
 } // namespace
 
+namespace {
+
+std::optional<TExifContainer> SegmentContainer(const QString& fileName) {
+    if (IsJpegName(fileName)) return TExifContainer::Jpeg;
+    if (IsTiffName(fileName)) return TExifContainer::Tiff;
+    return std::nullopt;
+}
+
+// The reader of the formats whose EXIF block their own library finds.
+TExifReader FormatExifReader(const QString& fileName) {
+    if (SegmentContainer(fileName) || IsRawName(fileName)) return nullptr;
+    return ReaderClassFor(fileName).ReadExif;
+}
+
+} // namespace
+
 TExifMetadata ReadExifMetadata(const QString& fileName) {
-    TExifContainer container;
-    if (IsJpegName(fileName))
-        container = TExifContainer::Jpeg;
-    else if (IsTiffName(fileName))
-        container = TExifContainer::Tiff;
-    else
-        return {};
+    const std::optional<TExifContainer> container = SegmentContainer(fileName);
+    const TExifReader reader = FormatExifReader(fileName);
+    if (!container && !reader) return {};
 
     // Only regular files: a folder or a pipe carrying an image name has nothing to read.
     if (!QFileInfo(fileName).isFile()) return {};
+    if (reader) {
+        const QByteArray bytes = ReadWholeFile(fileName);
+        return ExifMetadataFromBytes(
+            fileName, {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    std::optional<QByteArray> block = FindExifBlock(file, container);
+    std::optional<QByteArray> block = FindExifBlock(file, *container);
     if (!block) return {};
     return TExifMetadata(std::move(*block));
+}
+
+TExifMetadata ExifMetadataFromBytes(const QString& fileName, std::span<const uint8_t> bytes) {
+    try {
+        if (const std::optional<TExifContainer> container = SegmentContainer(fileName)) {
+            QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                      qsizetype(bytes.size()));
+            QBuffer buffer(&data);
+            buffer.open(QIODevice::ReadOnly);
+            std::optional<QByteArray> block = FindExifBlock(buffer, *container);
+            // The block is copied out of the caller's bytes before they go.
+            return block ? TExifMetadata(QByteArray(block->constData(), block->size()))
+                         : TExifMetadata();
+        }
+        if (const TExifReader reader = FormatExifReader(fileName)) {
+            QByteArray block = reader(bytes);
+            return block.isEmpty() ? TExifMetadata() : TExifMetadata(std::move(block));
+        }
+    } catch (const std::exception&) {
+        // A file its library cannot read has no metadata.
+    }
+    return {};
 }
 
 int ExifOrientation(const TExifMetadata& metadata) {
@@ -115,11 +158,17 @@ void SetRawInfoTextProvider(TRawInfoTextProvider provider) {
 }
 
 bool HasExifName(const QString& fileName) {
-    return IsJpegName(fileName) || IsTiffName(fileName) || IsRawName(fileName);
+    return IsJpegName(fileName) || IsTiffName(fileName) || IsRawName(fileName) ||
+           FormatExifReader(fileName) != nullptr;
+}
+
+bool OrientationFromExif(const QString& fileName) {
+    return !ReaderClassFor(fileName).OrientedByReader;
 }
 
 int ReadExifOrientation(const QString& fileName) {
     try {
+        if (!OrientationFromExif(fileName)) return 0;
         return ExifOrientation(ReadExifMetadata(fileName));
     } catch (const std::exception&) {
         return 0;

@@ -9,13 +9,19 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <span>
 
 // The orientation value 1..8, or 0 when the file has no EXIF block, no Orientation tag, or
-// cannot be read.
+// cannot be read, and for formats whose reader applies their own orientation (HEIF, AVIF,
+// JPEG XL), where the EXIF tag only repeats what the picture already shows.
 int ReadExifOrientation(const QString& fileName);
+// False for the formats whose reader applies their own orientation.
+bool OrientationFromExif(const QString& fileName);
 
-// JPEG, TIFF and camera RAW names.
+// JPEG, TIFF and camera RAW names, and the formats whose library finds an EXIF block (WebP,
+// AVIF, HEIF, JPEG XL).
 bool HasExifName(const QString& fileName);
 
 // Up to three lines joined by a carriage return: maker and model (or the software), then the
@@ -24,8 +30,11 @@ bool HasExifName(const QString& fileName);
 QString ExifInfoText(const QString& fileName);
 QString ExifInfoText(const QString& fileName, const QLocale& locale);
 
-// The metadata of a JPEG or TIFF name; no block for any other name or an unreadable file.
+// The metadata of a file of one of those names (camera RAW aside); no block for any other name
+// or an unreadable file.
 TExifMetadata ReadExifMetadata(const QString& fileName);
+// The same from the file's bytes already in memory (the name tells the format).
+TExifMetadata ExifMetadataFromBytes(const QString& fileName, std::span<const uint8_t> bytes);
 
 int ExifOrientation(const TExifMetadata& metadata);
 // The orientation of an EXIF block as a load found it (OptionsOE().ExifBlock); 0 when none.

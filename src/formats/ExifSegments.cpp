@@ -104,3 +104,28 @@ std::optional<QByteArray> FindExifBlock(QIODevice& device, TExifContainer contai
     if (!device.isOpen() || device.isSequential()) return std::nullopt;
     return container == TExifContainer::Jpeg ? FindJpegBlock(device) : FindTiffBlock(device);
 }
+
+QByteArray ExifBlockFromPayload(const uint8_t* data, size_t size) {
+    const auto isMark = [&](size_t at) {
+        if (at > size || size - at < 8) return false;
+        const uint8_t* p = data + at;
+        return (p[0] == 'I' && p[1] == 'I' && p[2] == 42 && p[3] == 0) ||
+               (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && p[3] == 42);
+    };
+    const auto from = [&](size_t at) {
+        return QByteArray(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
+    };
+    if (!data) return {};
+    if (isMark(0)) return from(0);
+    if (size >= 6 && std::equal(data, data + 6, "Exif\0\0") && isMark(6)) return from(6);
+    if (size >= 4) {
+        const uint64_t offset = (uint64_t(data[0]) << 24) | (uint64_t(data[1]) << 16) |
+                                (uint64_t(data[2]) << 8) | uint64_t(data[3]);
+        if (offset <= size - 4 && isMark(size_t(4 + offset))) return from(size_t(4 + offset));
+        // Some writers count the offset with an "Exif\0\0" prefix in front of the mark.
+        if (offset <= size - 4 && isMark(size_t(4 + offset + 6)) &&
+            std::equal(data + 4 + offset, data + 4 + offset + 6, "Exif\0\0"))
+            return from(size_t(4 + offset + 6));
+    }
+    return {};
+}

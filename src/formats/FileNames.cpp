@@ -82,3 +82,6 @@ bool IsIcoName(const QString& fileName) {
 bool IsMetafileName(const QString& fileName) {
     return ExtensionIs(fileName, {".wmf", ".emf"});
 }
+bool IsWebpName(const QString& fileName) {
+    return ExtensionIs(fileName, {".webp"});
+}

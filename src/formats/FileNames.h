@@ -22,6 +22,7 @@ bool IsRleName(const QString& fileName);
 bool IsTgaName(const QString& fileName);
 bool IsIcoName(const QString& fileName);
 bool IsMetafileName(const QString& fileName); // .wmf, .emf
+bool IsWebpName(const QString& fileName);
 
 // The camera RAW extension table: extension lists without dots, separated by ";".
 struct TRawFilter {

@@ -181,6 +181,13 @@ const TStartupFormat kDispatcherFormats[] = {
     {&gcGif, "gif", A | M | R}, {&gcPng, "png", R},
 };
 
+// The formats of today's cameras, phones and web pages, registered last.
+const TStartupFormat kModernFormats[] = {
+    {&gcWebp, "webp", A | R},          {&gcAvif, "avif avifs", A | M | R},
+    {&gcHeif, "heic heif hif", M | R}, {&gcJxl, "jxl", A | R},
+    {&gcSvg, "svg svgz", V},
+};
+
 QString CommonDescription(const TGraphicClass* cls) {
     const TInterfaceTexts& t = InterfaceTexts();
     static const std::pair<const TGraphicClass*, const char*> fixed[] = {
@@ -201,6 +208,11 @@ QString CommonDescription(const TGraphicClass* cls) {
         {&gcGif, "GIF"},
         {&gcPng, "PNG"},
         {&gcOxi, "Ostrevalden Image"},
+        {&gcWebp, "WebP"},
+        {&gcAvif, "AVIF"},
+        {&gcHeif, "HEIF"},
+        {&gcJxl, "JPEG XL"},
+        {&gcSvg, "SVG"},
     };
     if (cls == &gcIcon) return t.Icon;
     if (cls == &gcOxs) return t.OstrevaldenSelection;
@@ -236,6 +248,8 @@ void InitImageFormats() {
     for (const TStartupFormat& f : kCodecFamily)
         RegisterAll(list, f);
     for (const TStartupFormat& f : kDispatcherFormats)
+        RegisterAll(list, f);
+    for (const TStartupFormat& f : kModernFormats)
         RegisterAll(list, f);
     FillSaveFormats();
     ResetOptionsOE();

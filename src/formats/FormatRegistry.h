@@ -71,7 +71,7 @@ private:
     std::vector<TFactoryEntry> m_factory;
 };
 
-// The process-wide registry, filled with the 44 start-up extensions on first use.
+// The process-wide registry, filled with the 53 start-up extensions on first use.
 TFileFormatList& FileFormats();
 // Fills the registry, the save-format table and the options (again after DoneImageFormats).
 void InitImageFormats();

@@ -1,5 +1,9 @@
 #include "formats/GifCodec.h"
 
+#include "formats/Animation.h"
+#include "formats/GifFile.h"
+#include "formats/RasterImages.h"
+
 #include "core/Errors.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
@@ -17,79 +21,24 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    throw ETaveluneError(std::string("GIF: ") + what);
-}
-
-struct TGifSource {
-    const uint8_t* Data;
-    size_t Size;
-    size_t Pos;
-};
-
-int ReadFromMemory(GifFileType* gif, GifByteType* out, int n) {
-    auto* src = static_cast<TGifSource*>(gif->UserData);
-    const size_t count = std::min(size_t(std::max(n, 0)), src->Size - src->Pos);
-    std::memcpy(out, src->Data + src->Pos, count);
-    src->Pos += count;
-    return int(count);
-}
-
-struct TGifCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
-
-// Skips the rest of an extension's sub-blocks.
-bool SkipExtension(GifFileType* gif, GifByteType* ext) {
-    while (ext != nullptr)
-        if (DGifGetExtensionNext(gif, &ext) == GIF_ERROR) return false;
-    return true;
-}
-
-QImage ReadFrame(GifFileType* gif) {
-    const GifImageDesc& d = gif->Image;
-    if (d.Width <= 0 || d.Height <= 0) Fail("empty frame");
-    CheckImageSize(d.Width, d.Height);
-    QImage image(d.Width, d.Height, QImage::Format_Indexed8);
-    if (image.isNull()) throw std::bad_alloc();
-    const auto line = [&](int y) {
-        if (DGifGetLine(gif, image.scanLine(y), d.Width) == GIF_ERROR) Fail("bad image data");
-    };
-    if (d.Interlace) {
-        static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int y = kStart[pass]; y < d.Height; y += kStep[pass])
-                line(y);
-    } else {
-        for (int y = 0; y < d.Height; ++y)
-            line(y);
-    }
-    return image;
-}
-
-// Looks past the first frame for a second one; damage there leaves the first frame alone.
-bool MoreFrames(GifFileType* gif) {
-    for (;;) {
-        GifRecordType type;
-        if (DGifGetRecordType(gif, &type) == GIF_ERROR) return false;
-        if (type == IMAGE_DESC_RECORD_TYPE) return true;
-        if (type == TERMINATE_RECORD_TYPE) return false;
-        if (type == EXTENSION_RECORD_TYPE) {
-            int code = 0;
-            GifByteType* ext = nullptr;
-            if (DGifGetExtension(gif, &code, &ext) == GIF_ERROR || !SkipExtension(gif, ext))
-                return false;
-        }
-    }
-}
-
 void ReadGif(const TReadInput& input, TGraphic& graphic) {
-    TGifFrame frame = DecodeGif(input.Bytes);
-    graphic.Picture = std::move(frame.Picture);
-    graphic.Animated = frame.Animated;
+    const TGifScan scan = ScanGif(input.Bytes);
+    graphic.ImageCount = std::max(1, scan.Frames);
+    graphic.LoopCount = scan.LoopCount;
+    if (input.ImageIndex == 0) {
+        TGifFrame frame = DecodeGif(input.Bytes);
+        graphic.Picture = std::move(frame.Picture);
+        graphic.Animated = frame.Animated;
+        graphic.FrameDelay = FrameDelay(scan.FirstDelay);
+        return;
+    }
+    // A later frame is the whole canvas as it shows at that frame.
+    std::unique_ptr<TFrameSource> source = OpenGifAnimation(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(input.Bytes.data()), qsizetype(input.Bytes.size())));
+    TAnimationFrame frame = DecodeFrameAt(*source, input.ImageIndex);
+    graphic.Animated = true;
+    graphic.FrameDelay = frame.Delay;
+    graphic.Picture = PictureFromArgb(std::move(frame.Picture.Image()));
 }
 
 struct TGifWriterCloser {
@@ -138,11 +87,11 @@ std::vector<uint8_t> WriteGif(const TGraphic& graphic) {
 
 } // namespace
 
-const TGraphicClass gcGif{"TGIFImage", ReadGif, WriteGif};
+const TGraphicClass gcGif{"TGIFImage", ReadGif, WriteGif, false, nullptr, false, OpenGifAnimation};
 
 std::vector<uint8_t> EncodeGif(const TBitmap& picture) {
-    if (picture.Empty()) Fail("empty picture");
-    if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF) Fail("picture too large");
+    if (picture.Empty()) GifFail("empty picture");
+    if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF) GifFail("picture too large");
     TBitmap work = picture;
     work.To24Bit();
     const bool transparent = picture.Transparent();
@@ -153,7 +102,7 @@ std::vector<uint8_t> EncodeGif(const TBitmap& picture) {
     if (transparent) {
         const TBitmap prepared = PrepareTransparentGif(work, key, KeyColorMask(work, key));
         std::optional<TIndexedImage> exact = IndexExactColors(prepared, 256);
-        if (!exact) Fail("too many colours"); // never: the preparation leaves at most 255
+        if (!exact) GifFail("too many colours"); // never: the preparation leaves at most 255
         indexed = std::move(*exact);
         const TTriple k = ColorToTriple(key);
         for (size_t i = 0; i < indexed.Palette.size(); ++i)
@@ -183,11 +132,11 @@ std::vector<uint8_t> EncodeGif(const TBitmap& picture) {
     std::vector<uint8_t> out;
     int error = 0;
     std::unique_ptr<GifFileType, TGifWriterCloser> gif(EGifOpen(&out, AppendToVector, &error));
-    if (!gif) Fail("cannot start");
+    if (!gif) GifFail("cannot start");
     EGifSetGifVersion(gif.get(), transparentIndex >= 0);
     if (EGifPutScreenDesc(gif.get(), indexed.Width, indexed.Height, map->BitsPerPixel, 0,
                           map.get()) == GIF_ERROR)
-        Fail("cannot write");
+        GifFail("cannot write");
     if (transparentIndex >= 0) {
         GraphicsControlBlock gcb{};
         gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
@@ -196,51 +145,49 @@ std::vector<uint8_t> EncodeGif(const TBitmap& picture) {
         GifByteType ext[4];
         const size_t n = EGifGCBToExtension(&gcb, ext);
         if (EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, int(n), ext) == GIF_ERROR)
-            Fail("cannot write");
+            GifFail("cannot write");
     }
     if (EGifPutImageDesc(gif.get(), 0, 0, indexed.Width, indexed.Height, false, nullptr) ==
         GIF_ERROR)
-        Fail("cannot write");
+        GifFail("cannot write");
     for (int y = 0; y < indexed.Height; ++y)
         if (EGifPutLine(gif.get(), const_cast<GifPixelType*>(indexed.Row(y)), indexed.Width) ==
             GIF_ERROR)
-            Fail("cannot write");
+            GifFail("cannot write");
     GifFileType* raw = gif.release();
-    if (EGifCloseFile(raw, &error) == GIF_ERROR) Fail("cannot complete");
+    if (EGifCloseFile(raw, &error) == GIF_ERROR) GifFail("cannot complete");
     return out;
 }
 
 TGifFrame DecodeGif(TBytes data) {
     TGifSource source{data.data(), data.size(), 0};
-    int error = 0;
-    std::unique_ptr<GifFileType, TGifCloser> gif(DGifOpen(&source, ReadFromMemory, &error));
-    if (!gif) Fail("not a GIF file");
+    const TGifPtr gif = OpenGif(source);
 
     int transparentIndex = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType type;
-        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) Fail("bad record");
-        if (type == TERMINATE_RECORD_TYPE) Fail("no image");
+        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) GifFail("bad record");
+        if (type == TERMINATE_RECORD_TYPE) GifFail("no image");
         if (type == EXTENSION_RECORD_TYPE) {
             int code = 0;
             GifByteType* ext = nullptr;
-            if (DGifGetExtension(gif.get(), &code, &ext) == GIF_ERROR) Fail("bad extension");
+            if (DGifGetExtension(gif.get(), &code, &ext) == GIF_ERROR) GifFail("bad extension");
             if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) {
                 GraphicsControlBlock gcb;
                 if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK)
                     transparentIndex = gcb.TransparentColor;
             }
-            if (!SkipExtension(gif.get(), ext)) Fail("bad extension");
+            if (!SkipGifExtension(gif.get(), ext)) GifFail("bad extension");
             continue;
         }
         if (type != IMAGE_DESC_RECORD_TYPE) continue;
-        if (DGifGetImageDesc(gif.get()) == GIF_ERROR) Fail("bad image descriptor");
+        if (DGifGetImageDesc(gif.get()) == GIF_ERROR) GifFail("bad image descriptor");
         break;
     }
 
     const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
-    if (!map || map->ColorCount <= 0 || !map->Colors) Fail("no colour map");
-    QImage image = ReadFrame(gif.get());
+    if (!map || map->ColorCount <= 0 || !map->Colors) GifFail("no colour map");
+    QImage image = ReadGifFrame(gif.get());
 
     const int count = std::min(map->ColorCount, 256);
     QVector<QRgb> colours(256, qRgb(0, 0, 0)); // indices past the map show black
@@ -261,7 +208,7 @@ TGifFrame DecodeGif(TBytes data) {
         }
     }
     image.setColorTable(colours);
-    frame.Animated = MoreFrames(gif.get());
+    frame.Animated = ScanGif(data).Frames > 1;
     frame.Picture = TBitmap(std::move(image));
     frame.Picture.SetTransparent(transparent);
     if (transparent) frame.Picture.SetTransparentColor(key);

@@ -6,6 +6,7 @@
 #include "formats/ByteIO.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct TGifFrame {
@@ -21,3 +22,9 @@ TGifFrame DecodeGif(TBytes data);
 // most 254 after reduction) and gets its transparent colour as the frame's transparent index;
 // any other picture is reduced to 256 colours with error diffusion.
 std::vector<uint8_t> EncodeGif(const TBitmap& picture);
+
+class QByteArray;
+class TFrameSource;
+// Every frame of an animated GIF on its logical screen: each frame's disposal method, its
+// transparent index and its delay; pixels no frame has drawn are transparent.
+std::unique_ptr<TFrameSource> OpenGifAnimation(QByteArray bytes);

@@ -1,6 +1,7 @@
 #include "formats/ImageFiles.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/DecodeFile.h"
 #include "formats/FileData.h"
 #include "formats/FileNames.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -58,8 +60,11 @@ void ResetLastLoad(TOptionsOE& opt) {
     opt.FileWidth = 0;
     opt.FileHeight = 0;
     opt.AnimatedGif = false;
+    opt.ImageCount = 1;
+    opt.Animated = false;
     opt.FoundBitDepth = 0;
     opt.ExifBlock.clear();
+    opt.IccDescription.clear();
 }
 
 // After the decoding: the results of the last load, the after-decoding stage, the copy into
@@ -69,9 +74,13 @@ int Conclude(TDecodedFile& decoded, TBitmap& bitmap) {
     TGraphic& graphic = *decoded.Graphic;
     opt.FileWidth = graphic.FileWidth;
     opt.FileHeight = graphic.FileHeight;
-    opt.AnimatedGif = graphic.Animated;
+    opt.AnimatedGif = graphic.Is(gcGif) && graphic.Animated;
+    opt.ImageCount = std::max(1, graphic.ImageCount);
+    opt.Animated = graphic.Animated;
     if (decoded.FoundBitDepth > 0) opt.FoundBitDepth = decoded.FoundBitDepth;
     opt.ExifBlock = graphic.ExifBlock;
+    if (!graphic.IccProfile.isEmpty())
+        opt.IccDescription = IccProfileDescription(graphic.IccProfile);
     if (!CallHook(&graphic, decoded.Request.FileName, ifsAfterDecode)) return 0;
     if (decoded.Delivered) {
         bitmap = std::move(graphic.Picture);
@@ -98,7 +107,7 @@ int Report(int result, const QString& fileName, const TBitmap& bitmap) {
     return result;
 }
 
-int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
+int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder, int imageIndex) {
     FileFormats(); // the tables exist before the options are touched
     TOptionsOE& opt = OptionsOE();
     ResetLastLoad(opt);
@@ -121,6 +130,7 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
     try {
         TDecodedFile decoded;
         decoded.Request = MakeDecodeRequest(fileName, g_previewMode);
+        decoded.Request.ImageIndex = imageIndex;
         TGraphic& graphic = decoded.Graphic.emplace(*decoded.Request.Class);
         result = 0;
         if (CallHook(decoded.Request.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad)) {
@@ -156,6 +166,9 @@ int FileHeight() {
 bool AnimatedGif() {
     return OptionsOE().AnimatedGif;
 }
+QString IccDescription() {
+    return OptionsOE().IccDescription;
+}
 
 bool PreviewMode() {
     return g_previewMode;
@@ -181,6 +194,10 @@ void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
     // A layer without an image and an unreadable selection shape load as empty pictures.
     if (graphic.Picture.Empty() && !graphic.Is(gcOxi) && !graphic.Is(gcOxs))
         throw ETaveluneError("the reader delivered no picture");
+    if (input.ColourManagement)
+        ConvertToSrgb(graphic);
+    else
+        graphic.Cmyk = TCmykSamples{};
 }
 
 void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap) {
@@ -197,11 +214,13 @@ const TGraphicClass* WriterClassFor(const QString& fileName) {
     if (IsTgaName(fileName)) return &gcTarga;
     if (IsPngName(fileName)) return &gcPng;
     if (IsTiffName(fileName)) return &gcTiff;
+    if (IsWebpName(fileName)) return &gcWebp;
     return nullptr;
 }
 
-int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder) {
-    return Load(fileName, bitmap, initialFolder);
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder,
+                  int imageIndex) {
+    return Load(fileName, bitmap, initialFolder, imageIndex);
 }
 
 int FinishImageLoad(TDecodedFile& decoded, TBitmap& bitmap) {
@@ -229,7 +248,7 @@ int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {
         ~TPreviewScope() { g_previewMode = false; }
     } scope;
     QString name = fileName;
-    return Load(name, bitmap, QString());
+    return Load(name, bitmap, QString(), 0);
 }
 
 QString ChooseSaveFileName(const QString& suggestedName) {

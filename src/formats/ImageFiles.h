@@ -18,11 +18,16 @@ struct TOptionsOE {
     int FileWidth = 0;            // size stored in the file of the last load
     int FileHeight = 0;
     bool AnimatedGif = false; // the last GIF loaded has more than one frame
+    int ImageCount = 1;       // pages, or frames when Animated, of the last file loaded
+    bool Animated = false;    // the last file loaded is an animation of more than one frame
     int FoundBitDepth = 0;    // bits per pixel found by the last reader that tells (0: none)
     QByteArray ExifBlock;     // the EXIF block of the last load (empty: none)
     bool OptimizeGifPalette = true;
     bool TargaRle = true;
     bool FirstLayerOnly = true; // layered files are read down to their first layer
+    // Pictures of files that carry an ICC profile are turned into sRGB as they are read.
+    bool ColourManagement = true;
+    QString IccDescription; // the description of the profile of the last load (empty: none)
 };
 TOptionsOE& OptionsOE();
 // Start-up values of the options.
@@ -31,6 +36,7 @@ void ResetOptionsOE();
 int FileWidth();
 int FileHeight();
 bool AnimatedGif();
+QString IccDescription();
 
 // True only while LoadImagePreview runs.
 bool PreviewMode();
@@ -55,7 +61,9 @@ void SetImageFileHook(TImageFileHook hook, bool watchesLoads = true);
 bool ImageFileHookWatchesLoads();
 
 // With an empty fileName the open dialog runs first and the chosen name comes back in it.
-int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {});
+// imageIndex picks the page of a multi-page file or the frame of an animation (0-based).
+int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {},
+                  int imageIndex = 0);
 // The user-interface half of LoadImageFile for a file decoded ahead (DecodeFile.h): the hook
 // stages 0 and 1, the results of the last load, the failure message, the copy into bitmap.
 // Same results as LoadImageFile.
@@ -68,7 +76,8 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
 QString ChooseSaveFileName(const QString& suggestedName);
 
 // The steps of a load, for callers that hold the bytes themselves (fuzzing, tools):
-// the class that reads a file of this name, the decoding, and the copy into a bitmap.
+// the class that reads a file of this name, the decoding (colour management included, when the
+// input asks for it), and the copy into a bitmap.
 const TGraphicClass& ReaderClassFor(const QString& fileName);
 void ReadGraphic(const TReadInput& input, TGraphic& graphic);
 void DeliverGraphic(TGraphic& graphic, TBitmap& bitmap);

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/FilterEvent.h"
 #include "formats/Graphic.h"
+#include "formats/JpegIcc.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -24,16 +25,19 @@ namespace {
 struct TJpegError {
     jpeg_error_mgr Pub;
     std::jmp_buf Jump;
+    bool RanOut = false; // the data ended before the decoder was done with it
 };
 
 void JpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(reinterpret_cast<TJpegError*>(cinfo->err)->Jump, 1);
 }
 
-// Warnings stay silent, except that running out of data is a failure: a truncated file is
-// not shown as a picture with a grey lower part.
+// Warnings never stop a decode: libjpeg goes on with what the file holds, past a missing end
+// marker or, in a file cut short, filling the part that is missing with grey. Running out of
+// data is noted, since a file that ends before its first scan holds no picture at all.
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
-    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(cinfo);
+    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<TJpegError*>(cinfo->err)->RanOut = true;
 }
 
 void JpegOutputMessage(j_common_ptr) {}
@@ -91,6 +95,10 @@ bool StartDecompress(TDecompressor* d, const uint8_t* data, size_t size, int den
     d->Created = true;
     jpeg_mem_src(&d->Info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d->Info, TRUE);
+    if (d->Err.RanOut || d->Info.src->bytes_in_buffer == 0) {
+        d->Err.Pub.msg_code = JERR_NO_IMAGE;
+        return false;
+    }
     const J_COLOR_SPACE in = d->Info.jpeg_color_space;
     d->Info.out_color_space = (in == JCS_CMYK || in == JCS_YCCK) ? JCS_CMYK : JCS_EXT_BGR;
     d->Info.scale_num = 1;
@@ -115,7 +123,9 @@ void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverte
     }
 }
 
-bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmykRow) {
+// cmykRow: one row of ink samples, or all of them (cmykStride apart) when they are kept.
+bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmykRow,
+                ptrdiff_t cmykStride) {
     if (setjmp(d->Err.Jump)) return false;
     jpeg_decompress_struct* info = &d->Info;
     jpeg_start_decompress(info);
@@ -123,9 +133,9 @@ bool DecodeRows(TDecompressor* d, uint8_t* row0, ptrdiff_t stride, uint8_t* cmyk
         const bool inverted = info->saw_Adobe_marker;
         while (info->output_scanline < info->output_height) {
             const JDIMENSION y = info->output_scanline;
-            JSAMPROW row = cmykRow;
+            JSAMPROW row = cmykRow + ptrdiff_t(y) * cmykStride;
             jpeg_read_scanlines(info, &row, 1);
-            CmykToBgr(cmykRow, row0 + ptrdiff_t(y) * stride, info->output_width, inverted);
+            CmykToBgr(row, row0 + ptrdiff_t(y) * stride, info->output_width, inverted);
         }
     } else {
         enum { kBatch = 16 };
@@ -231,10 +241,13 @@ bool Compress(TCompressor* c, const uint8_t* row0, ptrdiff_t stride, int width, 
 void ReadJpeg(const TReadInput& input, TGraphic& graphic) {
     int denom = 1;
     TJpegSize stored;
+    graphic.IccProfile = JpegIccProfile(input.Bytes);
+    TCmykSamples* cmyk =
+        input.ColourManagement && !graphic.IccProfile.isEmpty() ? &graphic.Cmyk : nullptr;
     if (input.Preview) {
         stored = JpegStoredSize(input.Bytes);
         denom = JpegPreviewDenominator(stored.Width, stored.Height);
-        graphic.Picture = DecodeJpeg(input.Bytes, denom);
+        graphic.Picture = DecodeJpeg(input.Bytes, denom, nullptr, cmyk);
         if (stored.Width <= 0 || stored.Height <= 0) {
             stored.Width = graphic.Picture.Width();
             stored.Height = graphic.Picture.Height();
@@ -242,7 +255,7 @@ void ReadJpeg(const TReadInput& input, TGraphic& graphic) {
     } else {
         if (input.Reduction == 2 || input.Reduction == 4 || input.Reduction == 8)
             denom = input.Reduction;
-        graphic.Picture = DecodeJpeg(input.Bytes, denom, &stored);
+        graphic.Picture = DecodeJpeg(input.Bytes, denom, &stored, cmyk);
     }
     graphic.FileWidth = stored.Width;
     graphic.FileHeight = stored.Height;
@@ -286,7 +299,7 @@ int JpegPreviewDenominator(int width, int height) {
     return 8;
 }
 
-TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored) {
+TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples* cmyk) {
     TCodecProgress progress;
     TDecompressor d;
     if (!StartDecompress(&d, data.data(), data.size(), scaleDenom)) Fail(d.Err);
@@ -299,10 +312,21 @@ TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored) {
         QImage(int(d.Info.output_width), int(d.Info.output_height), QImage::Format_BGR888));
     if (picture.Empty()) throw std::bad_alloc();
     std::vector<uint8_t> cmykRow;
-    if (d.Info.out_color_space == JCS_CMYK) cmykRow.resize(size_t(d.Info.output_width) * 4);
-    if (!DecodeRows(&d, picture.ScanLine(0), picture.Stride(),
-                    cmykRow.empty() ? nullptr : cmykRow.data()))
-        Fail(d.Err);
+    ptrdiff_t cmykStride = 0;
+    if (d.Info.out_color_space == JCS_CMYK) {
+        const size_t rowBytes = size_t(d.Info.output_width) * 4;
+        if (cmyk) {
+            cmyk->Width = int(d.Info.output_width);
+            cmyk->Height = int(d.Info.output_height);
+            cmyk->Inverted = d.Info.saw_Adobe_marker;
+            cmyk->Samples.resize(rowBytes * d.Info.output_height);
+            cmykStride = ptrdiff_t(rowBytes);
+        } else {
+            cmykRow.resize(rowBytes);
+        }
+    }
+    uint8_t* inks = cmykStride ? cmyk->Samples.data() : cmykRow.empty() ? nullptr : cmykRow.data();
+    if (!DecodeRows(&d, picture.ScanLine(0), picture.Stride(), inks, cmykStride)) Fail(d.Err);
     return picture;
 }
 

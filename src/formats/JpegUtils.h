@@ -4,6 +4,7 @@
 
 #include "core/Bitmap.h"
 #include "formats/ByteIO.h"
+#include "formats/Graphic.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,9 @@ TJpegSize JpegStoredSize(TBytes data);
 int JpegPreviewDenominator(int width, int height);
 
 // Decodes at 1/scaleDenom of the stored size (1, 2, 4 or 8) into a 24-bit picture; stored,
-// when given, receives the size stored in the file.
-TBitmap DecodeJpeg(TBytes data, int scaleDenom = 1, TJpegSize* stored = nullptr);
+// when given, receives the size stored in the file. A CMYK file also hands its ink samples to
+// cmyk when one is given.
+TBitmap DecodeJpeg(TBytes data, int scaleDenom = 1, TJpegSize* stored = nullptr,
+                   TCmykSamples* cmyk = nullptr);
 // Encodes the picture (made 24-bit first) as a three-component JFIF file.
 std::vector<uint8_t> EncodeJpeg(const TBitmap& picture, int quality, bool progressive);

@@ -1,6 +1,7 @@
 #include "formats/PngUtils.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
 
@@ -225,7 +226,21 @@ bool WriteRows(TPngWriter* w, png_uint_32 width, png_uint_32 height, png_bytepp 
 }
 
 void ReadPng(const TReadInput& input, TGraphic& graphic) {
-    graphic.Picture = DecodePng(input.Bytes);
+    graphic.Picture = DecodePng(input.Bytes, &graphic.IccProfile);
+}
+
+// The iCCP profile, inflated by libpng within its chunk size limit; none when an sRGB chunk says
+// the pixels are sRGB already.
+QByteArray EmbeddedProfile(const TPngReader& r) {
+    if (png_get_valid(r.Png, r.Info, PNG_INFO_sRGB)) return {};
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (!png_get_iCCP(r.Png, r.Info, &name, &compression, &profile, &length) || !profile ||
+        length > png_uint_32(kMaxIccProfileSize))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(profile), qsizetype(length));
 }
 
 std::vector<uint8_t> WritePng(const TGraphic& graphic) {
@@ -236,17 +251,19 @@ std::vector<uint8_t> WritePng(const TGraphic& graphic) {
 
 const TGraphicClass gcPng{"TPngImage", ReadPng, WritePng};
 
-TBitmap DecodePng(TBytes data) {
+TBitmap DecodePng(TBytes data, QByteArray* iccProfile) {
     TPngReader r;
     r.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!r.Png) throw std::bad_alloc();
     r.Info = png_create_info_struct(r.Png);
     if (!r.Info) throw std::bad_alloc();
     r.Source = {data.data(), data.size(), 0};
+    png_set_chunk_malloc_max(r.Png, png_alloc_size_t(kMaxIccProfileSize));
 
     TPngHeader h{};
     if (!ReadHeader(&r, &h)) throw ETaveluneError("PNG: bad header");
     CheckImageSize(h.Width, h.Height);
+    if (iccProfile) *iccProfile = EmbeddedProfile(r);
 
     if (h.ColorType & PNG_COLOR_MASK_ALPHA) {
         QImage image = NewQImage(int(h.Width), int(h.Height), QImage::Format_ARGB32);

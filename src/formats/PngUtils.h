@@ -6,10 +6,12 @@
 #include "core/Bitmap.h"
 #include "formats/ByteIO.h"
 
+#include <QByteArray>
 #include <cstdint>
 #include <vector>
 
-// The picture's FoundBitDepth is 1, 4, 8, 24 or 32.
-TBitmap DecodePng(TBytes data);
+// The picture's FoundBitDepth is 1, 4, 8, 24 or 32. iccProfile, when given, receives the
+// embedded profile (none when an sRGB chunk marks the pixels as sRGB).
+TBitmap DecodePng(TBytes data, QByteArray* iccProfile = nullptr);
 // Colour type 2, 8 bits per sample, filter type 0 on every row, zlib level 0, no interlace.
 std::vector<uint8_t> EncodePng(const TBitmap& picture);

@@ -1,6 +1,7 @@
 #include "formats/PsdCodec.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 
 #include <QImage>
@@ -175,15 +176,48 @@ void ComposeRow(const std::array<std::vector<uint8_t>, 4>& s, uint8_t* d, const 
     }
 }
 
+// Image resource 1039 holds the ICC profile. Each resource: a signature, its number, a name
+// (a Pascal string padded to an even size), and its data, padded to an even size too.
+QByteArray ProfileResource(TBytes resources) {
+    constexpr uint16_t kIccResource = 1039;
+    TByteReader in(resources, "Photoshop");
+    try {
+        while (in.Left() >= 12) {
+            in.Skip(4);
+            const uint16_t id = in.BE16();
+            const size_t nameLength = in.U8();
+            in.Skip(nameLength + (nameLength + 1) % 2);
+            const uint32_t size = BE32(in);
+            const TBytes data = in.Take(size);
+            if (id == kIccResource) {
+                if (size > uint32_t(kMaxIccProfileSize)) return {};
+                return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(size));
+            }
+            if (size % 2 && !in.AtEnd()) in.Skip(1);
+        }
+    } catch (const ETaveluneError&) {
+        // A damaged resource section gives no profile; the picture is still read.
+    }
+    return {};
+}
+
+// Interleaves the four channel rows of a CMYK row into the kept samples.
+void KeepInks(const std::array<std::vector<uint8_t>, 4>& s, int width, uint8_t* out) {
+    for (int x = 0; x < width; ++x, out += 4)
+        for (size_t c = 0; c < 4; ++c)
+            out[c] = s[c][size_t(x)];
+}
+
 void ReadPsd(const TReadInput& input, TGraphic& graphic) {
-    graphic.Picture = DecodePsd(input.Bytes);
+    graphic.Picture = DecodePsd(input.Bytes, &graphic.IccProfile,
+                                input.ColourManagement ? &graphic.Cmyk : nullptr);
 }
 
 } // namespace
 
 const TGraphicClass gcPsd{"TPsdGraphic", ReadPsd};
 
-TBitmap DecodePsd(TBytes data) {
+TBitmap DecodePsd(TBytes data, QByteArray* iccProfile, TCmykSamples* cmyk) {
     TByteReader in(data, "Photoshop");
     const TPsdHeader h = ReadHeader(in);
 
@@ -195,7 +229,10 @@ TBitmap DecodePsd(TBytes data) {
         if (modeData.size() < 768) Fail("missing colour table");
         colours = ReadColourTable(modeData);
     }
-    in.Skip(BE32(in)); // image resources
+    const TBytes resources = in.Take(BE32(in));
+    const QByteArray profile = ProfileResource(resources);
+    if (iccProfile) *iccProfile = profile;
+    if (h.Mode != pmCmyk || profile.isEmpty()) cmyk = nullptr;
     in.Skip(BE32(in)); // layers and masks
 
     const uint16_t compression = in.BE16();
@@ -209,6 +246,7 @@ TBitmap DecodePsd(TBytes data) {
     std::array<std::vector<uint8_t>, 4> samples;
     for (int c = 0; c < h.Used; ++c)
         samples[size_t(c)].resize(size_t(h.Width));
+    std::vector<uint8_t> inks(cmyk ? size_t(h.Width) * size_t(h.Height) * 4 : 0);
     for (int y = 0; y < h.Height; ++y) {
         for (int c = 0; c < h.Used; ++c) {
             const TBytes row = rows[size_t(c) * size_t(h.Height) + size_t(y)];
@@ -220,7 +258,10 @@ TBitmap DecodePsd(TBytes data) {
             NarrowRow(src, samples[size_t(c)].data(), h);
         }
         ComposeRow(samples, image.scanLine(y), h, colours);
+        if (cmyk) KeepInks(samples, h.Width, inks.data() + size_t(y) * size_t(h.Width) * 4);
     }
+    // Stored samples are 255 minus the ink.
+    if (cmyk) *cmyk = TCmykSamples{h.Width, h.Height, true, std::move(inks)};
 
     TBitmap picture(std::move(image));
     picture.SetFoundBitDepth(h.Mode == pmBitmap ? 1 : h.Used * h.Depth);

@@ -6,5 +6,10 @@
 
 #include "core/Bitmap.h"
 #include "formats/ByteIO.h"
+#include "formats/Graphic.h"
 
-TBitmap DecodePsd(TBytes data);
+#include <QByteArray>
+
+// iccProfile, when given, receives the profile of image resource 1039 (empty when there is
+// none); cmyk, when given, the ink samples of a CMYK document that carries a profile.
+TBitmap DecodePsd(TBytes data, QByteArray* iccProfile = nullptr, TCmykSamples* cmyk = nullptr);

@@ -22,3 +22,10 @@ inline uint8_t Sample16To8(uint32_t v) {
 inline uint8_t Sample6To8(uint32_t v) {
     return uint8_t((v * 255u + 31u) / 63u);
 }
+
+class TBitmap;
+
+// A decoded picture with alpha (QImage::Format_ARGB32, not premultiplied) as a reader hands it
+// over: kept as a 32-bit picture when some pixel is not opaque, otherwise its 24-bit copy.
+// FoundBitDepth is 32 or 24 accordingly.
+TBitmap PictureFromArgb(QImage argb);

@@ -12,8 +12,6 @@ std::vector<TFiltres>& Table() {
     return table;
 }
 
-const char* const kCommonMasks = "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi";
-
 } // namespace
 
 const std::vector<TFiltres>& SaveFormats() {
@@ -21,16 +19,17 @@ const std::vector<TFiltres>& SaveFormats() {
     return Table();
 }
 
+// The native .oxi format is read-only: no writer exists, so it is not offered for saving.
 void FillSaveFormats() {
     Table() = {
         {QStringLiteral(".bmp"), QStringLiteral("BMP")},
         {QStringLiteral(".gif"), QStringLiteral("GIF")},
         {QStringLiteral(".jpg;.jpeg;.jpe;.jfif"), QStringLiteral("JPEG")},
-        {QStringLiteral(".oxi"), QStringLiteral("Ostrevalden")},
         {QStringLiteral(".png"), QStringLiteral("PNG")},
         {QStringLiteral(".rle"), QStringLiteral("RLE")},
         {QStringLiteral(".tga"), QStringLiteral("Targa")},
         {QStringLiteral(".tif;.tiff"), QStringLiteral("TIFF")},
+        {QStringLiteral(".webp"), QStringLiteral("WebP")},
     };
 }
 
@@ -49,7 +48,7 @@ QString BuildOpenFilter(bool allImages, bool registryAll, bool commonImages, boo
     }
     if (allImages) filter = texts.AllImages + QStringLiteral("|*.*|") + filter;
     if (commonImages)
-        filter = texts.CommonImages + u'|' + QLatin1String(kCommonMasks) + u'|' + filter;
+        filter = texts.CommonImages + u'|' + QLatin1String(kCommonImageMasks) + u'|' + filter;
     return filter;
 }
 

@@ -10,7 +10,12 @@ struct TFiltres {
     QString Description; // "JPEG" (at most 100 characters)
 };
 
-// Filled at start-up in a fixed order (BMP, GIF, JPEG, Ostrevalden, PNG, RLE, Targa, TIFF).
+// The masks of the "Common images" entry of the open filters, and the folder mask at start-up.
+inline constexpr char kCommonImageMasks[] = "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;"
+                                            "*.oxi;*.webp;*.avif;*.heic;*.heif;*.jxl;*.svg";
+
+// Filled at start-up in a fixed order (BMP, GIF, JPEG, PNG, RLE, Targa, TIFF, WebP): the
+// writable formats only.
 const std::vector<TFiltres>& SaveFormats();
 void FillSaveFormats();
 void ClearSaveFormats();

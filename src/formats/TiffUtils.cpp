@@ -1,9 +1,11 @@
 #include "formats/TiffUtils.h"
 
 #include "core/Errors.h"
+#include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <memory>
@@ -19,7 +21,7 @@ struct TTiffStream {
     size_t Size = 0;
     std::vector<uint8_t>* Out = nullptr; // writing
     uint64_t Pos = 0;
-    int Errors = 0;
+    int Errors = 0; // counted while writing
 };
 
 tmsize_t StreamRead(thandle_t h, void* buf, tmsize_t n) {
@@ -144,8 +146,68 @@ QImage WithoutAlpha(const QImage& argb) {
     return out;
 }
 
+// The ink samples of the current page of an 8-bit CMYK file stored in strips, top row first;
+// false for any other file, or when its data cannot be read.
+bool ReadCmykSamples(TIFF* t, const TTiffStream& stream, TCmykSamples& cmyk) {
+    uint32_t width = 0, height = 0;
+    uint16_t photometric = 0, inkSet = INKSET_CMYK, bits = 1, samples = 1;
+    uint16_t planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &width) ||
+        !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &height) ||
+        !TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &photometric))
+        return false;
+    TIFFGetFieldDefaulted(t, TIFFTAG_INKSET, &inkSet);
+    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &orientation);
+    if (photometric != PHOTOMETRIC_SEPARATED || inkSet != INKSET_CMYK || bits != 8 || samples < 4 ||
+        orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(t) || width == 0 || height == 0)
+        return false;
+    CheckImageSize(width, height);
+    const bool contig = planar == PLANARCONFIG_CONTIG;
+    const tmsize_t line = TIFFScanlineSize(t);
+    if (line < tmsize_t(width) * (contig ? samples : 1)) return false;
+    std::vector<uint8_t> row(static_cast<size_t>(line));
+    std::vector<uint8_t> inks(size_t(width) * height * 4);
+    for (uint16_t plane = 0; plane < (contig ? 1 : 4); ++plane)
+        for (uint32_t y = 0; y < height; ++y) {
+            if (TIFFReadScanline(t, row.data(), y, plane) < 0 || stream.Errors > 0) return false;
+            uint8_t* out = inks.data() + size_t(y) * width * 4;
+            if (contig) {
+                for (uint32_t x = 0; x < width; ++x)
+                    std::memcpy(out + 4 * x, row.data() + size_t(x) * samples, 4);
+            } else {
+                for (uint32_t x = 0; x < width; ++x)
+                    out[4 * x + plane] = row[x];
+            }
+        }
+    cmyk = TCmykSamples{int(width), int(height), false, std::move(inks)};
+    return true;
+}
+
+// The page's embedded profile, and the ink samples of a CMYK file that has one when the input
+// asks for colour management.
+void ReadColourData(const TReadInput& input, TGraphic& graphic) {
+    TTiffStream stream;
+    stream.Data = input.Bytes.data();
+    stream.Size = input.Bytes.size();
+    TTiffPtr tif = Open(stream, "r");
+    if (input.ImageIndex > 0 && !TIFFSetDirectory(tif.get(), tdir_t(input.ImageIndex))) return;
+    uint32_t length = 0;
+    const void* profile = nullptr;
+    if (!TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &length, &profile) || !profile ||
+        length == 0 || length > uint32_t(kMaxIccProfileSize))
+        return;
+    graphic.IccProfile = QByteArray(static_cast<const char*>(profile), qsizetype(length));
+    if (input.ColourManagement && !ReadCmykSamples(tif.get(), stream, graphic.Cmyk))
+        graphic.Cmyk = TCmykSamples{};
+}
+
 void ReadTiff(const TReadInput& input, TGraphic& graphic) {
-    graphic.Picture = DecodeTiff(input.Bytes);
+    graphic.Picture = DecodeTiff(input.Bytes, nullptr, input.ImageIndex);
+    graphic.ImageCount = CountTiffPages(input.Bytes);
+    ReadColourData(input, graphic);
 }
 
 std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
@@ -156,11 +218,21 @@ std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
 
 const TGraphicClass gcTiff{"TTiffImage", ReadTiff, WriteTiff};
 
-TBitmap DecodeTiff(TBytes data, int* orientation) {
+int CountTiffPages(TBytes data) {
+    TTiffStream stream;
+    stream.Data = data.data();
+    stream.Size = data.size();
+    const TTiffPtr tif = Open(stream, "r");
+    return std::max<int>(1, int(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT_MAX)));
+}
+
+TBitmap DecodeTiff(TBytes data, int* orientation, int page) {
     TTiffStream stream;
     stream.Data = data.data();
     stream.Size = data.size();
     TTiffPtr tif = Open(stream, "r");
+    if (page < 0 || (page > 0 && !TIFFSetDirectory(tif.get(), tdir_t(page))))
+        throw ETaveluneError("TIFF: no such page");
 
     uint32_t width = 0, height = 0;
     uint16_t samples = 1, bits = 1, orient = 1;
@@ -178,11 +250,14 @@ TBitmap DecodeTiff(TBytes data, int* orientation) {
 
     QImage raster(int(width), int(height), QImage::Format_ARGB32);
     if (raster.isNull()) throw std::bad_alloc();
+    // Opaque black wherever a damaged part leaves the reader nothing to write.
+    raster.fill(0xFF000000u);
     static_assert(sizeof(uint32_t) == 4);
     // One block of width x height pixels: ARGB32 rows are never padded.
     auto* pixels = reinterpret_cast<uint32_t*>(raster.bits());
-    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, pixels, ORIENTATION_TOPLEFT, 1) ||
-        stream.Errors > 0)
+    // The reader goes on past a damaged strip or tile, so the rest of the picture is shown; it
+    // fails only when it cannot go on at all.
+    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, pixels, ORIENTATION_TOPLEFT, 0))
         throw ETaveluneError("TIFF: cannot decode the image");
     tif.reset();
 

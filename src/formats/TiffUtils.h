@@ -10,6 +10,9 @@
 
 // A 32-bit picture (alpha not premultiplied) when some pixel's alpha is below 255, else a
 // 24-bit one. FoundBitDepth: 32 with alpha; 1, 4 or 8 for one sample of that many bits;
-// otherwise 24. orientation receives the Orientation tag (1 when absent).
-TBitmap DecodeTiff(TBytes data, int* orientation = nullptr);
+// otherwise 24. orientation receives the Orientation tag (1 when absent). page: 0-based
+// directory.
+TBitmap DecodeTiff(TBytes data, int* orientation = nullptr, int page = 0);
+// The pages (image directories) of the file, at least 1.
+int CountTiffPages(TBytes data);
 std::vector<uint8_t> EncodeTiff(const TBitmap& picture);

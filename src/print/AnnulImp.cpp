@@ -26,16 +26,26 @@ TAnnulerForm::TAnnulerForm(QWidget* parent)
     all->setContentsMargins(0, 0, 0, 0);
     all->addWidget(Panel);
     all->setSizeConstraint(QLayout::SetFixedSize);
+    // Events are served while the page spools: only this window may take input then.
+    setWindowModality(Qt::ApplicationModal);
     connect(BAnnuler, &QPushButton::clicked, this, [this] { BAnnulerClick(); });
 }
 
 void TAnnulerForm::ShowWaiting() {
+    SetCancellable(true);
     adjustSize();
     CentreOnMainWindow(*this);
     show();
 }
 
+void TAnnulerForm::SetCancellable(bool cancellable) {
+    BAnnuler->setEnabled(cancellable);
+}
+
 void TAnnulerForm::BAnnulerClick() {
-    if (m_target != nullptr && m_target->Printing()) m_target->AbortDocument();
+    if (m_target != nullptr && m_target->Printing()) {
+        if (!m_target->CanAbortDocument()) return;
+        m_target->AbortDocument();
+    }
     m_cancelled = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The small window shown while the page goes to the printing system: "Please wait, spooling
-// data..." and "Cancel". Cancel discards an open document and marks the job cancelled.
+// data..." and "Cancel". Cancel discards an open document and marks the job cancelled. While it
+// shows, the program's other windows take no input but keep painting.
 
 #include <QWidget>
 
@@ -19,9 +20,13 @@ public:
     bool Cancelled() const { return m_cancelled; }
     void ClearCancelled() { m_cancelled = false; }
 
-    // Shows the window centred on the main window, above the others.
+    // Shows the window centred on the main window, above the others, with Cancel enabled.
     void ShowWaiting();
+    // Cancel is offered only while the job can still be cancelled.
+    void SetCancellable(bool cancellable);
 
+    // Marks the job cancelled and discards the open document, unless the printer can no longer
+    // take it back (then Cancel is disabled and this does nothing).
     void BAnnulerClick();
 
     QFrame* Panel;

@@ -336,9 +336,14 @@ void TImprForm::BConfigurerClick() {
 }
 
 bool TImprForm::BImprimerClick() {
-    if (!CheckFields()) return false;
+    // A size or position typed and not confirmed takes effect before the margins are checked
+    // against the free space it leaves; otherwise an image checked at its old size could be
+    // printed partly off the page at the new one.
+    const bool check = !CBAjuster->isChecked();
+    if (check && !(CheckEmptyFields() && CheckSizeRanges())) return false;
     if (m_sizeEdited) ConfirmSize();
     if (m_positionEdited) ConfirmPosition();
+    if (check && !CheckPositionRanges()) return false;
     m_target.SetTitle(QFileInfo(m_filePath).fileName());
     m_target.SetCopies(SECopies->Value());
     if (!m_target.PrepareJob(this)) return false;

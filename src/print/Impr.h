@@ -115,7 +115,8 @@ private:
 
     bool CheckFields();
     bool CheckEmptyFields();
-    bool CheckRanges();
+    bool CheckSizeRanges();
+    bool CheckPositionRanges();
     void RefuseField(TCustomSpinEdit* field, const QString& message);
 
     void PaintPagePicture(QPainter& painter);

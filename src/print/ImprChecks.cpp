@@ -46,11 +46,9 @@ bool TImprForm::CheckEmptyFields() {
     return true;
 }
 
-bool TImprForm::CheckRanges() {
+bool TImprForm::CheckSizeRanges() {
     const double pageW = m_page.WidthUnits();
     const double pageH = m_page.HeightUnits();
-    const double maxLeft = std::max(pageW - m_page.DotsToUnitsX(DisplayWidth()), 0.0);
-    const double maxTop = std::max(pageH - m_page.DotsToUnitsY(DisplayHeight()), 0.0);
     const double w = SEL->Value();
     if (w < kMinSize || w > pageW + kShownPrecision) {
         RefuseField(SEL, QStringLiteral("The width must lie between %1 and %2 !")
@@ -63,6 +61,14 @@ bool TImprForm::CheckRanges() {
                              .arg(Number(kMinSize), Number(BoundForMessage(pageH))));
         return false;
     }
+    return true;
+}
+
+// The free space follows the scale in force.
+bool TImprForm::CheckPositionRanges() {
+    const double maxLeft = std::max(m_page.WidthUnits() - m_page.DotsToUnitsX(DisplayWidth()), 0.0);
+    const double maxTop =
+        std::max(m_page.HeightUnits() - m_page.DotsToUnitsY(DisplayHeight()), 0.0);
     if (SEX->Value() > maxLeft + kShownPrecision) {
         RefuseField(SEX, QStringLiteral("The left margin must be lower or equal to %1 !")
                              .arg(Number(BoundForMessage(maxLeft))));
@@ -78,5 +84,5 @@ bool TImprForm::CheckRanges() {
 
 bool TImprForm::CheckFields() {
     if (CBAjuster->isChecked()) return true;
-    return CheckEmptyFields() && CheckRanges();
+    return CheckEmptyFields() && CheckSizeRanges() && CheckPositionRanges();
 }

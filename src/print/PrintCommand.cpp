@@ -6,6 +6,8 @@
 #include "print/Impr.h"
 #include "print/PrintTarget.h"
 
+#include <QImage>
+
 TPrintCommand::TPrintCommand(std::unique_ptr<IPrintTarget> target, IUserDialogs* dialogs)
     : m_target(target ? std::move(target) : std::make_unique<TPrinterTarget>()),
       m_dialogs(dialogs) {}
@@ -28,8 +30,10 @@ TPrintResult TPrintCommand::Run(QWidget* owner, const TBitmap& image, const QStr
     if (!m_wait) m_wait = new TAnnulerForm(owner);
     if (!m_form->Execute(image, filePath)) return TPrintResult::Cancelled;
     IUserDialogs& dialogs = m_dialogs != nullptr ? *m_dialogs : UserDialogs();
+    // The job serves events while it spools: it keeps its own reference to the pixels.
+    const QImage page = m_form->Image().Image();
     const TPrintResult result =
-        RunPrintJob(*m_wait, *m_target, m_form->Image().Image(), m_form->Layout(), dialogs, m_pump);
+        RunPrintJob(*m_wait, *m_target, page, m_form->Layout(), dialogs, m_pump);
     m_form->ReleaseImage();
     return result;
 }

@@ -22,6 +22,7 @@ public:
     }
     ~TWaitScope() {
         m_wait.SetTarget(nullptr);
+        m_wait.SetCancellable(true);
         m_wait.hide();
     }
     TWaitScope(const TWaitScope&) = delete;
@@ -45,25 +46,32 @@ void ProcessPendingEvents() {
 TPrintResult RunPrintJob(TAnnulerForm& wait, IPrintTarget& target, const QImage& image,
                          const TPrintLayout& layout, IUserDialogs& dialogs,
                          const TEventPump& pump) {
+    // Events are served before the document opens and between two bands of the page: the
+    // window keeps painting and Cancel, which aborts the open document, is heard.
+    const auto serve = [&] {
+        if (pump) pump();
+        return !wait.Cancelled();
+    };
     QString error;
     {
         TWaitScope scope(wait, target);
-        if (pump) pump();
-        if (wait.Cancelled()) return TPrintResult::Cancelled;
+        if (!serve()) return TPrintResult::Cancelled;
 
         QPainter* painter = target.BeginDocument();
         if (painter == nullptr) {
             error = target.ErrorText();
         } else {
+            wait.SetCancellable(target.CanAbortDocument());
+            bool drawn = false;
             try {
-                DrawPrintPage(*painter, image, layout);
+                drawn = DrawPrintPage(*painter, image, layout, serve);
             } catch (const std::bad_alloc&) {
                 error = QStringLiteral("Not enough memory to print the image.");
             } catch (const std::exception& e) {
                 error = QString::fromLocal8Bit(e.what());
             }
-            if (!error.isEmpty() || wait.Cancelled()) {
-                target.AbortDocument();
+            if (!error.isEmpty() || !drawn || wait.Cancelled()) {
+                if (target.Printing()) target.AbortDocument();
                 if (error.isEmpty()) return TPrintResult::Cancelled;
             } else if (!target.EndDocument()) {
                 error = target.ErrorText();

@@ -16,10 +16,9 @@ enum class TPrintResult { Printed, Cancelled, Failed };
 using TEventPump = std::function<void()>;
 void ProcessPendingEvents();
 
-// Shows the wait window, lets pending events run once (so it is painted and Cancel can be
-// pressed), then draws the page and hands it to the printing system unless cancelled.
-// Once a document is open the job runs to its end without handling events: the print engines
-// of several platforms cannot withdraw a page once begun, so Cancel must act before.
+// Shows the wait window, lets pending events run (so it is painted and Cancel can be pressed),
+// then draws the page band by band, letting pending events run between two bands, and hands it
+// to the printing system unless cancelled. Cancel during the page aborts the open document.
 TPrintResult RunPrintJob(TAnnulerForm& wait, IPrintTarget& target, const QImage& image,
                          const TPrintLayout& layout, IUserDialogs& dialogs,
                          const TEventPump& pump = ProcessPendingEvents);

@@ -63,16 +63,35 @@ void FillLines(QPainter& painter, const std::vector<TRect>& lines) {
         painter.fillRect(QRect(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top), Qt::black);
 }
 
+// The image scaled into r band by band. Each band reaches one source row into the next, which
+// paints over it: the bands meet without a seam at any output resolution.
+bool DrawImageBands(QPainter& painter, const QImage& image, const TRect& r,
+                    const TBandBreak& between) {
+    const int rows = BandRows(image.width());
+    const double dotsPerRow = double(RectHeight(r)) / image.height();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (int top = 0; top < image.height(); top += rows) {
+        if (top > 0 && between && !between()) return false;
+        const int bottom = std::min(top + rows + 1, image.height());
+        const QRectF source(0, top, image.width(), bottom - top);
+        const QRectF target(r.Left, r.Top + top * dotsPerRow, RectWidth(r),
+                            (bottom - top) * dotsPerRow);
+        painter.drawImage(target, image, source);
+    }
+    return true;
+}
+
 } // namespace
 
-void DrawPrintPage(QPainter& painter, const QImage& image, const TPrintLayout& layout) {
+bool DrawPrintPage(QPainter& painter, const QImage& image, const TPrintLayout& layout,
+                   const TBandBreak& between) {
     const TRect& r = layout.ImageRect;
     if (layout.OutlineOnly) {
         FillLines(painter, OutlineLines(r));
     } else if (!image.isNull() && !RectEmpty(r)) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top), image);
+        if (!DrawImageBands(painter, image, r, between)) return false;
     }
     if (layout.CropMarks)
         FillLines(painter, CropMarkLines(r, layout.Marks, layout.ImgW, layout.ImgH));
+    return true;
 }

@@ -5,6 +5,8 @@
 
 #include "print/PageLayout.h"
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 class QImage;
@@ -34,5 +36,19 @@ bool WantsCentreMarks(int imgW, int imgH);
 // The eight corner marks, then the two centre marks of an elongated image.
 std::vector<TRect> CropMarkLines(const TRect& r, const TMarkLengths& marks, int imgW, int imgH);
 
+// The image goes to the page in bands of whole rows of at most this many pixels, so that the
+// user interface can be served between two bands while a large image spools.
+inline constexpr int64_t kPrintBandPixels = int64_t{1} << 18;
+// The rows of one band for an image imgW pixels wide: at least one.
+constexpr int BandRows(int imgW, int64_t bandPixels = kPrintBandPixels) {
+    const int64_t rows = bandPixels / (imgW > 1 ? imgW : 1);
+    return rows < 1 ? 1 : rows > INT32_MAX ? INT32_MAX : int(rows);
+}
+
+// Called between two bands; false stops the page at once (the painter may be gone by then).
+using TBandBreak = std::function<bool()>;
+
 // Draws the page: the outline or the image smoothly scaled into its rectangle, then the marks.
-void DrawPrintPage(QPainter& painter, const QImage& image, const TPrintLayout& layout);
+// False when between() stopped it.
+bool DrawPrintPage(QPainter& painter, const QImage& image, const TPrintLayout& layout,
+                   const TBandBreak& between = {});

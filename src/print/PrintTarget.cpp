@@ -1,21 +1,19 @@
 #include "print/PrintTarget.h"
 
+#include "core/AtomicFile.h"
+#include "core/Errors.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
-#include <filesystem>
-#include <system_error>
 
 namespace {
-
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(path.toStdU16String());
-}
 
 QString FileErrorText(const QString& path, const QString& reason) {
     return QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), reason);
@@ -125,54 +123,39 @@ bool TPrinterTarget::PrepareJob(QWidget* parent) {
     if (chosen.isEmpty()) return false;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".pdf");
     m_outputFile = QFileInfo(chosen).absoluteFilePath();
-    return true;
-}
-
-bool TPrinterTarget::OpenTemporaryFile() {
-    const QFileInfo target(m_outputFile);
-    QTemporaryFile file(target.absoluteDir().filePath(
-        QStringLiteral(".") + target.completeBaseName() + QStringLiteral("-XXXXXX.pdf")));
-    file.setAutoRemove(false);
-    if (!file.open()) {
-        m_error = FileErrorText(m_outputFile, file.errorString());
-        return false;
-    }
-    m_temporaryFile = file.fileName();
-    file.close();
-    m_printer->setOutputFileName(m_temporaryFile);
-    return true;
-}
-
-void TPrinterTarget::DiscardTemporaryFile() {
-    if (m_temporaryFile.isEmpty()) return;
-    QFile::remove(m_temporaryFile);
-    m_temporaryFile.clear();
     m_printer->setOutputFileName(m_outputFile);
+    return true;
 }
 
-bool TPrinterTarget::CommitFile() {
-    const QFileInfo written(m_temporaryFile);
-    if (!written.exists() || written.size() == 0) {
+QPaintDevice* TPrinterTarget::OpenPdfDocument() {
+    m_pdfBytes = std::make_unique<QBuffer>();
+    m_pdfBytes->open(QIODevice::WriteOnly);
+    m_pdfWriter = std::make_unique<QPdfWriter>(m_pdfBytes.get());
+    m_pdfWriter->setResolution(m_printer->resolution());
+    m_pdfWriter->setPageLayout(m_printer->pageLayout());
+    m_pdfWriter->setTitle(m_printer->docName());
+    m_pdfWriter->setCreator(m_printer->creator());
+    return m_pdfWriter.get();
+}
+
+void TPrinterTarget::DiscardPdfDocument() {
+    m_pdfWriter.reset();
+    m_pdfBytes.reset();
+}
+
+bool TPrinterTarget::WritePdfFile() {
+    const QByteArray bytes = m_pdfBytes->data();
+    DiscardPdfDocument();
+    if (bytes.isEmpty()) {
         m_error = FileErrorText(m_outputFile, UnsupportedByPrinterText());
-        DiscardTemporaryFile();
         return false;
     }
-    // The temporary file is private to its owner; the document gets the permissions of the file
-    // it replaces, or the usual ones of a new document.
-    const QFileInfo old(m_outputFile);
-    QFile::setPermissions(m_temporaryFile,
-                          old.exists() ? old.permissions()
-                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    std::error_code error;
-    std::filesystem::rename(FsPath(m_temporaryFile), FsPath(m_outputFile), error);
-    if (error) {
-        m_error = FileErrorText(m_outputFile, QString::fromStdString(error.message()));
-        DiscardTemporaryFile();
+    try {
+        WriteFileAtomically(m_outputFile, bytes);
+    } catch (const ETaveluneError& e) {
+        m_error = FileErrorText(m_outputFile, QString::fromUtf8(e.what()));
         return false;
     }
-    m_temporaryFile.clear();
-    m_printer->setOutputFileName(m_outputFile);
     return true;
 }
 
@@ -187,7 +170,6 @@ QPainter* TPrinterTarget::BeginDocument() {
             m_error = InvalidPrinterText();
             return nullptr;
         }
-        if (!OpenTemporaryFile()) return nullptr;
     } else if (m_printer->printerName().isEmpty()) {
         m_error = NoDefaultPrinterText();
         return nullptr;
@@ -195,11 +177,12 @@ QPainter* TPrinterTarget::BeginDocument() {
         m_error = InvalidPrinterText();
         return nullptr;
     }
+    QPaintDevice* device = PrintsToFile() ? OpenPdfDocument() : m_printer.get();
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(m_printer.get())) {
+    if (!painter->begin(device)) {
         m_error = PrintsToFile() ? FileErrorText(m_outputFile, UnsupportedByPrinterText())
                                  : InvalidPrinterText();
-        DiscardTemporaryFile();
+        DiscardPdfDocument();
         return nullptr;
     }
     m_painter = std::move(painter);
@@ -213,12 +196,14 @@ bool TPrinterTarget::EndDocument() {
     }
     const bool ended = m_painter->end();
     m_painter.reset();
-    if (!ended || m_printer->printerState() == QPrinter::Error) {
-        m_error = UnsupportedByPrinterText();
-        DiscardTemporaryFile();
-        return false;
+    if (m_pdfWriter) {
+        if (ended) return WritePdfFile();
+        DiscardPdfDocument();
+    } else if (ended && m_printer->printerState() != QPrinter::Error) {
+        return true;
     }
-    return m_temporaryFile.isEmpty() || CommitFile();
+    m_error = UnsupportedByPrinterText();
+    return false;
 }
 
 void TPrinterTarget::AbortDocument() {
@@ -226,10 +211,20 @@ void TPrinterTarget::AbortDocument() {
         m_error = PrinterNotPrintingText();
         return;
     }
-    m_printer->abort();
+    if (!m_pdfWriter) m_printer->abort();
     m_painter->end();
     m_painter.reset();
-    DiscardTemporaryFile();
+    DiscardPdfDocument();
+}
+
+bool TPrinterTarget::CanAbortDocument() const {
+    // The PDF document is only in memory until it is complete. Qt's CUPS engine cannot abort:
+    // ending its document, as any abort must, prints what was drawn.
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    return PrintsToFile();
+#endif
 }
 
 bool TPrinterTarget::Printing() const {

@@ -10,7 +10,10 @@
 #include <functional>
 #include <memory>
 
+class QBuffer;
+class QPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
 class QWidget;
 
@@ -40,6 +43,9 @@ public:
     virtual bool EndDocument() = 0;
     // Discards the open document (nothing of it is printed or kept).
     virtual void AbortDocument() = 0;
+    // Whether an open document can still be discarded; some printing systems print whatever
+    // was drawn once a page has begun.
+    virtual bool CanAbortDocument() const = 0;
     // Whether a document is open.
     virtual bool Printing() const = 0;
     virtual QString ErrorText() const = 0;
@@ -63,8 +69,9 @@ using TPdfFileChooser = std::function<QString(QWidget* parent, const QString& su
 QString ChoosePdfFile(QWidget* parent, const QString& suggested);
 
 // A QPrinter: the default system printer, or the PDF file target when there is none or the
-// set-up dialog chose it. A PDF file is written to a temporary file beside the chosen name and
-// renamed over it when the page is complete; an aborted or failed document leaves no file.
+// set-up dialog chose it. A PDF document is made in memory, with the printer's page, resolution
+// and title, and written by the program's one atomic writer when the page is complete; an
+// aborted or failed document leaves no file and an existing one untouched.
 class TPrinterTarget : public IPrintTarget {
 public:
     explicit TPrinterTarget(TPdfFileChooser chooser = ChoosePdfFile);
@@ -83,6 +90,7 @@ public:
     QPainter* BeginDocument() override;
     bool EndDocument() override;
     void AbortDocument() override;
+    bool CanAbortDocument() const override;
     bool Printing() const override;
     QString ErrorText() const override { return m_error; }
 
@@ -93,14 +101,16 @@ public:
     QString OutputFile() const { return m_outputFile; }
 
 private:
-    bool OpenTemporaryFile();
-    void DiscardTemporaryFile();
-    bool CommitFile();
+    QPaintDevice* OpenPdfDocument();
+    void DiscardPdfDocument();
+    bool WritePdfFile();
 
     std::unique_ptr<QPrinter> m_printer;
     TPdfFileChooser m_chooser;
+    // The PDF document being made: its bytes, and the writer that paints into them.
+    std::unique_ptr<QBuffer> m_pdfBytes;
+    std::unique_ptr<QPdfWriter> m_pdfWriter;
     std::unique_ptr<QPainter> m_painter;
     QString m_outputFile;
-    QString m_temporaryFile;
     QString m_error;
 };

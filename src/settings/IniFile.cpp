@@ -1,11 +1,11 @@
 #include "settings/IniFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/Errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -178,12 +178,5 @@ void TIniFile::SaveToFile(const QString& path) const {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         throw ETaveluneError("cannot create folder " + info.absolutePath().toStdString());
-    QSaveFile file(path);
-    const QByteArray bytes = ToBytes();
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
-    // QSaveFile can lose that error at commit and rename a truncated file into place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(bytes) != bytes.size() || !file.commit())
-        throw ETaveluneError("cannot write " + path.toStdString() + ": " +
-                             file.errorString().toStdString());
+    WriteFileAtomically(path, ToBytes());
 }

@@ -105,6 +105,7 @@ public:
     QCheckBox* CBNomFic;
     // "Misc"
     TRadioGroup* RGRotation;
+    QCheckBox* CBCouleurs;
 
     QPushButton* BOk;
     QPushButton* BAnnuler;

@@ -59,6 +59,7 @@ void TParamsForm::FormShow() {
     CBNomFic->setChecked(s.scmtnf);
     // "Misc"
     RGRotation->SetItemIndex(s.rotation);
+    CBCouleurs->setChecked(s.bcouleurs);
 }
 
 void TParamsForm::BOkClick() {
@@ -94,6 +95,7 @@ void TParamsForm::BOkClick() {
     s.scmt = TCommentStyles{CBGras->isChecked(), CBItalique->isChecked(), CBSouligne->isChecked()};
     s.scmtnf = CBNomFic->isChecked();
     s.boptimiserz = CBZoomOpt->isChecked();
+    s.bcouleurs = CBCouleurs->isChecked();
     accept();
 }
 
@@ -132,5 +134,6 @@ TSettingsValues TParamsForm::ShownValues() const {
     v.scmtnf = BoolText(CBNomFic);
     v.boptimiserz = BoolText(CBZoomOpt);
     v.bagrandir = maximised && !fullScreen ? QStringLiteral("1") : QStringLiteral("0");
+    v.bcouleurs = BoolText(CBCouleurs);
     return v;
 }

@@ -259,8 +259,10 @@ QWidget* TParamsForm::BuildMiscPage() {
     auto* page = new QWidget;
     RGRotation =
         new TRadioGroup(QStringLiteral(" Rotation after opening image "), RotationItems(), page);
+    CBCouleurs = new QCheckBox(QStringLiteral("Colour management"), page);
     auto* column = new QVBoxLayout(page);
     column->addWidget(RGRotation);
+    column->addWidget(CBCouleurs);
     column->addStretch();
     return page;
 }

@@ -205,4 +205,5 @@ void TSettingsStore::LoadSettings(const TIniFile& file, bool isSettingsFile) {
         m_settings.bagrandir = true;
         m_effects.Maximise();
     }
+    r.Bool("bcouleurs", m_settings.bcouleurs);
 }

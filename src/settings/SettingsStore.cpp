@@ -21,7 +21,7 @@ QString BoolText(bool b) {
 
 // The order in which "Save" writes its keys.
 using TValueField = QString TSettingsValues::*;
-constexpr std::array<std::pair<const char*, TValueField>, 30> kSavedKeys{{
+constexpr std::array<std::pair<const char*, TValueField>, 31> kSavedKeys{{
     {"cf", &TSettingsValues::cf},
     {"bcadre", &TSettingsValues::bcadre},
     {"bombre", &TSettingsValues::bombre},
@@ -52,6 +52,7 @@ constexpr std::array<std::pair<const char*, TValueField>, 30> kSavedKeys{{
     {"scmtnf", &TSettingsValues::scmtnf},
     {"boptimiserz", &TSettingsValues::boptimiserz},
     {"bagrandir", &TSettingsValues::bagrandir},
+    {"bcouleurs", &TSettingsValues::bcouleurs},
 }};
 
 // The settings file as it stands, or an empty one when there is none yet. Throws when a file
@@ -98,6 +99,7 @@ TSettingsValues SettingsValuesOf(const TViewerSettings& s, bool fullScreen, bool
     v.scmtnf = BoolText(s.scmtnf);
     v.boptimiserz = BoolText(s.boptimiserz);
     v.bagrandir = BoolText(maximised && !fullScreen);
+    v.bcouleurs = BoolText(s.bcouleurs);
     return v;
 }
 

@@ -17,7 +17,7 @@ inline constexpr const char* kSettingsSection = "Params";
 struct TSettingsValues {
     QString cf, bcadre, bombre, b3d, zoom, breduction, brayures, bmotif, bboucler, delai, teinte,
         reglage, bflou, bsa, bss, fluidite, cadre, bva, vtaille, pe, rotation, bquitter, bcmt, tcmt,
-        ccmt, pcmt, scmt, scmtnf, boptimiserz, bagrandir;
+        ccmt, pcmt, scmt, scmtnf, boptimiserz, bagrandir, bcouleurs;
 };
 
 // The values of a record; bagrandir is "1" only for a maximised window out of full screen.
@@ -37,7 +37,7 @@ public:
     // The same from a file already parsed; isSettingsFile tells the settings file from a theme.
     void LoadSettings(const TIniFile& file, bool isSettingsFile);
 
-    // Writes the 30 keys to the settings file in one atomic step; on failure shows
+    // Writes the 31 keys to the settings file in one atomic step; on failure shows
     // "Impossible d'écrire dans <path>", leaves the file as it was and returns false.
     bool SaveSettingsFile(const TSettingsValues& values);
     // Writes `defdir` and `unit`; failures are ignored.

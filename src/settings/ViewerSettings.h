@@ -66,6 +66,7 @@ struct TViewerSettings {
     TCommentStyles scmt;         // comment font style
     bool scmtnf = true;          // file name as comment when there is none
     QString cdir;                // last folder of the folder-choice dialog
+    bool bcouleurs = true;       // pictures of files with an ICC profile turned into sRGB
     // Mebibytes of working images made ahead of their opening (0: none). The default holds
     // three 24-megapixel photographs.
     int cache = kDefaultCacheMiB;

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
+#include <climits>
 
 namespace {
 
@@ -58,12 +59,20 @@ void Transform(TBitmap& image, int exifOrientation, const TConvertOptions& o) {
 
 QString InfoLine(const QString& path, const TBitmap& loaded) {
     QStringList exif = ExifInfoText(path).split(QLatin1Char('\r'), Qt::SkipEmptyParts);
-    return QStringLiteral("%1\t%2x%3\t%4\t%5")
-        .arg(path)
-        .arg(FileWidth())
-        .arg(FileHeight())
-        .arg(BitDepthFound(path, loaded))
-        .arg(exif.join(QStringLiteral(" | ")));
+    QString line = QStringLiteral("%1\t%2x%3\t%4\t%5")
+                       .arg(path)
+                       .arg(FileWidth())
+                       .arg(FileHeight())
+                       .arg(BitDepthFound(path, loaded))
+                       .arg(exif.join(QStringLiteral(" | ")));
+    if (!IccDescription().isEmpty()) line += QStringLiteral("\ticc=") + IccDescription();
+    // Files of several pictures say how many, as frames or as pages.
+    const TOptionsOE& loadedFile = OptionsOE();
+    if (loadedFile.ImageCount > 1)
+        line += QStringLiteral("\t%1=%2")
+                    .arg(loadedFile.Animated ? QStringLiteral("frames") : QStringLiteral("pages"))
+                    .arg(loadedFile.ImageCount);
+    return line;
 }
 
 // The output of one input: the output itself, or a file of the chosen type in the folder.
@@ -81,7 +90,7 @@ QString ConvertUsage() {
         "       tavelune-convert --info INPUT...\n"
         "  -o OUTPUT            output file; a folder when there are several inputs\n"
         "  --format EXT         type of the files written into an output folder\n"
-        "                       (bmp, gif, jpg, png, rle, tga, tif)\n"
+        "                       (bmp, gif, jpg, png, rle, tga, tif, webp)\n"
         "  --exif-turn          turn upright by the EXIF orientation\n"
         "  --tint N             display tint 0..8 (grey 3, sepia 4, ...)\n"
         "  --adjust N           brightness or contrast step 0..4\n"
@@ -90,10 +99,14 @@ QString ConvertUsage() {
         "  --rotate 90|180|270  turn clockwise\n"
         "  --resize WxH         resize to W x H pixels\n"
         "  --optimize           resize with the filtered resampler\n"
-        "  --quality Q          JPEG quality 1..100 (90)\n"
+        "  --quality Q          JPEG and WebP quality 1..100 (90; WebP 100 is lossless)\n"
         "  --progressive        progressive JPEG\n"
+        "  --page N             the page or frame N (from 1) of a file holding several\n"
+        "  --no-colour-management  keep the stored colours of files with an ICC profile\n"
         "  --info               print path, stored size, bit depth and EXIF lines, "
-        "tab-separated\n"
+        "tab-separated,\n"
+        "                       then icc=<description> for a file with an ICC profile\n"
+        "                       and frames=N or pages=N for files holding several\n"
         "  -j N, --jobs N       convert N inputs at once (default: one per processor)\n");
 }
 
@@ -177,6 +190,14 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
                 error = QStringLiteral("-j takes 1..1024");
                 return std::nullopt;
             }
+        } else if (a == QLatin1String("--no-colour-management")) {
+            o.ColourManagement = false;
+        } else if (a == QLatin1String("--page")) {
+            if (!(v = value(i, a))) return std::nullopt;
+            if (!ToInt(*v, 1, INT_MAX, o.Page)) {
+                error = QStringLiteral("--page takes a number from 1");
+                return std::nullopt;
+            }
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             error = QStringLiteral("unknown option ") + a;
             return std::nullopt;
@@ -212,16 +233,22 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
 }
 
 int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
-    // The JPEG writer takes its settings at the before-saving stage, as in the viewer; loads
-    // are left alone, so the workers may load ahead.
+    // The JPEG and WebP writers take their settings at the before-saving stage, as in the
+    // viewer; loads are left alone, so the workers may load ahead.
     SetImageFileHook(
         [&o](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
-            if (stage == ifsBeforeSave && graphic && graphic->Is(gcJpeg)) {
+            if (stage == ifsBeforeSave && graphic && (graphic->Is(gcJpeg) || graphic->Is(gcWebp))) {
                 graphic->Quality = o.Quality;
                 graphic->Progressive = o.Progressive;
             }
         },
         /*watchesLoads=*/false);
+    // The choice holds for this run only; the decoding requests take it as they are made.
+    struct TColourScope {
+        bool Was = OptionsOE().ColourManagement;
+        explicit TColourScope(bool on) { OptionsOE().ColourManagement = on; }
+        ~TColourScope() { OptionsOE().ColourManagement = Was; }
+    } colour(o.ColourManagement);
     const bool folder = !o.Info && (o.Inputs.size() > 1 || QFileInfo(o.Output).isDir());
     if (folder && !QFileInfo(o.Output).isDir()) {
         err << "tavelune-convert: no folder " << o.Output << Qt::endl;
@@ -232,17 +259,19 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     QSet<QString> written;
     TConvertPipeline pipeline(
         o.Inputs, o.Jobs > 0 ? o.Jobs : QThread::idealThreadCount(),
-        o.Info ? TConvertChange() : [&o](TBitmap& picture, const TGraphic& graphic) {
-            Transform(picture, ExifOrientation(graphic.ExifBlock), o);
-        });
+        o.Info ? TConvertChange()
+               : [&o](TBitmap& picture,
+                      const TGraphic&
+                          graphic) { Transform(picture, ExifOrientation(graphic.ExifBlock), o); },
+        o.Page - 1);
     for (int index = 0; index < o.Inputs.size(); ++index) {
         const QString& input = o.Inputs[index];
         QString path = input;
         TBitmap image;
         TConvertedInput loaded = pipeline.Take(index);
         // An empty name asks for the open dialog, which only a plain load runs.
-        const int result =
-            input.isEmpty() ? LoadImageFile(path, image) : FinishImageLoad(loaded.Decoded, image);
+        const int result = input.isEmpty() ? LoadImageFile(path, image, {}, o.Page - 1)
+                                           : FinishImageLoad(loaded.Decoded, image);
         if (result <= 0) {
             status = 1;
             continue;

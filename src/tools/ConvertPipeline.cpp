@@ -38,12 +38,14 @@ void Convert(const TDecodeRequest& request, const TConvertChange& change, TConve
 
 } // namespace
 
-TConvertPipeline::TConvertPipeline(const QStringList& inputs, int jobs, TConvertChange change)
+TConvertPipeline::TConvertPipeline(const QStringList& inputs, int jobs, TConvertChange change,
+                                   int imageIndex)
     : m_change(std::move(change)) {
     for (const QString& input : inputs) {
         auto slot = std::make_unique<TSlot>();
         // The reader is chosen here: the format registry belongs to this thread.
         slot->Request = MakeDecodeRequest(input);
+        slot->Request.ImageIndex = imageIndex;
         m_slots.push_back(std::move(slot));
     }
     if (jobs > 1) {

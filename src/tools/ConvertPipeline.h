@@ -24,7 +24,9 @@ using TConvertChange = std::function<void(TBitmap& picture, const TGraphic& grap
 class TConvertPipeline {
 public:
     // jobs 1 runs everything on this thread, at Take. change may be empty.
-    TConvertPipeline(const QStringList& inputs, int jobs, TConvertChange change);
+    // imageIndex picks the page or frame of every input (0-based).
+    TConvertPipeline(const QStringList& inputs, int jobs, TConvertChange change,
+                     int imageIndex = 0);
     ~TConvertPipeline();
 
     // The input's result, waiting for it; inputs are taken in order, each once.

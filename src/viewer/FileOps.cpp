@@ -1,8 +1,13 @@
 #include "viewer/FileOps.h"
 
+#include "core/AtomicFile.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringList>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +16,8 @@
 #include <unistd.h>
 
 namespace {
+
+inline constexpr int kTemporaryNameTries = 100;
 
 QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
@@ -37,23 +44,7 @@ private:
     int m_fd;
 };
 
-// Removes the temporary file unless it was published.
-class TTempFile {
-public:
-    explicit TTempFile(QByteArray path) : m_path(std::move(path)) {}
-    ~TTempFile() {
-        if (!m_path.isEmpty()) ::unlink(m_path.constData());
-    }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-    const QByteArray& Path() const { return m_path; }
-    void Release() { m_path.clear(); }
-
-private:
-    QByteArray m_path;
-};
-
-int CopyBytes(int in, int out) {
+int CopyBytes(int in, TAtomicFile& out) {
     std::array<char, 1 << 16> buffer;
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -62,39 +53,156 @@ int CopyBytes(int in, int out) {
             if (errno == EINTR) continue;
             return errno;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                return errno;
-            }
-            done += w;
-        }
+        if (const int e = out.Write(QByteArrayView(buffer.data(), n))) return e;
     }
+}
+
+TFileSystemCalls& Calls() {
+    static TFileSystemCalls calls;
+    return calls;
+}
+
+int SystemRenameNoReplace(const QByteArray& from, const QByteArray& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    return errno;
+#else
+    (void)from;
+    (void)to;
+    return ENOSYS;
+#endif
+}
+
+int CallRenameNoReplace(const QByteArray& from, const QByteArray& to) {
+    const auto& call = Calls().RenameNoReplace;
+    return call ? call(from, to) : SystemRenameNoReplace(from, to);
+}
+
+int CallLink(const QByteArray& from, const QByteArray& to) {
+    const auto& call = Calls().Link;
+    if (call) return call(from, to);
+    return ::link(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+int CallStat(const QByteArray& path, struct stat& st) {
+    const auto& call = Calls().Stat;
+    if (call) return call(path, st);
+    return ::lstat(path.constData(), &st) == 0 ? 0 : errno;
 }
 
 bool Exists(const QByteArray& path) {
     struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
+    return CallStat(path, st) == 0;
+}
+
+// The answers of a file system that lacks a call altogether.
+bool Unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+bool NoHardLinks(int error) {
+    return error == EPERM || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// For file systems with neither the no-replace flag nor hard links: an empty file of our own,
+// made only where no file is, reserves the name, and the rename replaces that file alone. Only
+// a process that put a file of its own in the placeholder's place in the moment between the
+// two calls could lose it; no file that was there before is ever replaced.
+int RenameOverPlaceholder(const QByteArray& from, const QByteArray& to) {
+    TFd placeholder(::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (placeholder.Get() < 0) return errno;
+    struct stat mine;
+    const bool known = ::fstat(placeholder.Get(), &mine) == 0;
+    placeholder.Close();
+    if (::rename(from.constData(), to.constData()) == 0) return 0;
+    const int error = errno;
+    // The placeholder goes again, as long as it is still the empty file made above.
+    struct stat now;
+    if (known && ::lstat(to.constData(), &now) == 0 && now.st_dev == mine.st_dev &&
+        now.st_ino == mine.st_ino && now.st_size == 0)
+        ::unlink(to.constData());
+    return error;
+}
+
+// A rename that never replaces, by the best means the file system offers.
+int PlainRenameNoReplace(const QByteArray& from, const QByteArray& to) {
+    int error = CallRenameNoReplace(from, to);
+    if (!Unsupported(error)) return error;
+    // A hard link gives the same guarantee: it never replaces.
+    error = CallLink(from, to);
+    if (error == 0) {
+        if (::unlink(from.constData()) == 0) return 0;
+        error = errno;
+        ::unlink(to.constData());
+        return error;
+    }
+    if (!NoHardLinks(error)) return error;
+    return RenameOverPlaceholder(from, to);
+}
+
+// Whether the target is the source under another spelling of its name, as a file system that
+// ignores letter case finds a.jpg under A.jpg. Most give both spellings one device and inode;
+// some (FUSE ones among them) number each spelling apart, and there the folder's own entries
+// tell: the source's spelling is among them, the target's is not.
+bool SameFileUnderAnotherName(const QByteArray& from, const QByteArray& to) {
+    const QFileInfo source(QFile::decodeName(from)), target(QFile::decodeName(to));
+    // Only the name itself may differ: the same name under another spelling of its folder, or a
+    // hard link of that name elsewhere, is no rename.
+    if (source.fileName() == target.fileName()) return false;
+    struct stat a, b;
+    if (CallStat(from, a) != 0 || CallStat(to, b) != 0) return false;
+    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino) return true;
+    if (source.fileName().compare(target.fileName(), Qt::CaseInsensitive) != 0) return false;
+    struct stat folderA, folderB;
+    if (::stat(Native(source.absolutePath()).constData(), &folderA) != 0 ||
+        ::stat(Native(target.absolutePath()).constData(), &folderB) != 0 ||
+        folderA.st_dev != folderB.st_dev || folderA.st_ino != folderB.st_ino)
+        return false;
+    const QStringList entries =
+        QDir(target.absolutePath())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return entries.contains(source.fileName(), Qt::CaseSensitive) &&
+           !entries.contains(target.fileName(), Qt::CaseSensitive);
+}
+
+// The source takes a free temporary name beside the target, then the target's name; when the
+// second step fails it gets its own name back. File systems that ignore letter case need the
+// detour: to them a.jpg and A.jpg are one name, which a rename would leave as it was. The second
+// step is a no-replace rename too, so a real file of the target's name stops it.
+int RenameThroughTemporary(const QByteArray& from, const QByteArray& to) {
+    const QFileInfo target(QFile::decodeName(to));
+    for (int n = 0; n < kTemporaryNameTries; ++n) {
+        const QByteArray temporary =
+            Native(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                   QStringLiteral(".tavelune-") +
+                   QString::number(QRandomGenerator::global()->generate(), 36));
+        int error = PlainRenameNoReplace(from, temporary);
+        if (error == EEXIST) continue;
+        if (error != 0) return error;
+        error = PlainRenameNoReplace(temporary, to);
+        // Should the way back fail too, the file keeps the temporary name: still there, whole.
+        if (error != 0) PlainRenameNoReplace(temporary, from);
+        return error;
+    }
+    return EEXIST;
 }
 
 } // namespace
 
+TFileSystemCallsScope::TFileSystemCallsScope(TFileSystemCalls calls) : m_previous(Calls()) {
+    Calls() = std::move(calls);
+}
+
+TFileSystemCallsScope::~TFileSystemCallsScope() {
+    Calls() = std::move(m_previous);
+}
+
 int RenameNoReplace(const QString& from, const QString& to) {
     const QByteArray f = Native(from), t = Native(to);
-#ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
-#endif
-    // Where the flag is not supported a hard link gives the same guarantee: it never replaces.
-    if (::link(f.constData(), t.constData()) != 0) return errno;
-    if (::unlink(f.constData()) != 0) {
-        const int error = errno;
-        ::unlink(t.constData());
-        return error;
-    }
-    return 0;
+    const int error = PlainRenameNoReplace(f, t);
+    if (error == EEXIST && SameFileUnderAnotherName(f, t)) return RenameThroughTemporary(f, t);
+    return error;
 }
 
 int CopyNoReplace(const QString& from, const QString& to) {
@@ -106,23 +214,14 @@ int CopyNoReplace(const QString& from, const QString& to) {
     if (!S_ISREG(st.st_mode)) return EINVAL;
     if (Exists(target)) return EEXIST;
 
-    const QFileInfo info(to);
-    QByteArray pattern = Native(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                QStringLiteral(".tavelune-XXXXXX"));
-    TFd out(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (out.Get() < 0) return errno;
-    TTempFile temp(pattern);
-    if (const int e = CopyBytes(in.Get(), out.Get())) return e;
-    ::fchmod(out.Get(), st.st_mode & 07777);
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::futimens(out.Get(), times);
-    if (::fsync(out.Get()) != 0) return errno;
-    if (const int e = out.Close()) return e;
-
-    if (const int e = RenameNoReplace(QFile::decodeName(temp.Path()), to)) return e;
-    temp.Release();
-    SyncFolderOf(to);
-    return 0;
+    TAtomicFile out(to);
+    if (const int e = CopyBytes(in.Get(), out)) return e;
+    out.SetMode(st.st_mode & 07777);
+    if (out.Descriptor() >= 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(out.Descriptor(), times);
+    }
+    return out.Commit(RenameNoReplace);
 }
 
 int MoveNoReplace(const QString& from, const QString& to) {
@@ -138,10 +237,4 @@ int MoveNoReplace(const QString& from, const QString& to) {
     }
     SyncFolderOf(from);
     return 0;
-}
-
-void SyncFolderOf(const QString& path) {
-    TFd folder(::open(Native(QFileInfo(path).absolutePath()).constData(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) ::fsync(folder.Get());
 }

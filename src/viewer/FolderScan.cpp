@@ -103,6 +103,11 @@ void SortNamesCaseInsensitive(QStringList& names) {
     SortByFoldedKey(names);
 }
 
+bool NameLessCaseInsensitive(const QString& a, const QString& b) {
+    const int folded = a.toCaseFolded().compare(b.toCaseFolded());
+    return folded != 0 ? folded < 0 : a < b;
+}
+
 QStringList ListFolder(const QString& folder, const QString& mask, const TExtensionFilter& accept) {
     if (folder.isEmpty()) return {};
     const TMaskTest test(mask, accept);

@@ -18,6 +18,8 @@ QString JoinPath(const QString& folder, const QString& name);
 
 // Sorts without regard to letter case; texts that differ only in case keep a fixed order.
 void SortNamesCaseInsensitive(QStringList& names);
+// The order of SortNamesCaseInsensitive and of the listings below.
+bool NameLessCaseInsensitive(const QString& a, const QString& b);
 
 // Names of the files directly inside folder whose extension is one of the mask's and passes
 // accept; hidden files and folders are left out. Empty when the folder does not exist.

@@ -119,7 +119,15 @@ void TMainForm::CopyToClipboardCommand() {
 }
 
 void TMainForm::SetCommentCommand() {
-    if (m_image.Empty() || !CurrentEntryIs(m_currentFile)) return;
+    if (m_image.Empty()) return;
+    // The comment belongs to the list's current entry, the one the screen shows the comment of,
+    // also after "Save image as..." gave the shown image another file. Without a current entry
+    // nothing could keep it: the user hears so instead of nothing.
+    if (m_sequence.Current() < 0) {
+        UserDialogs().Message(QStringLiteral("This image is not in the images sequence !"),
+                              mkInformation, mbOk);
+        return;
+    }
     QString text = m_sequence.CurrentComment(false);
     if (!UserDialogs().Input(QStringLiteral("Comment"), QStringLiteral("Input image comment :"),
                              text))

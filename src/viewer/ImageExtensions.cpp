@@ -1,14 +1,18 @@
 #include "viewer/ImageExtensions.h"
 
+#include "formats/FormatRegistry.h"
+
 #include <QSet>
 #include <memory>
 
 const QStringList& RegisteredImageExtensions() {
-    static const QStringList list{"bmp",  "rle", "dib", "ico",  "wmf", "emf", "jfif", "jpg", "jpe",
-                                  "jpeg", "win", "vst", "vda",  "tga", "icb", "pcx",  "pcc", "scr",
-                                  "rpf",  "rla", "sgi", "rgba", "rgb", "bw",  "psd",  "pdd", "ppm",
-                                  "pgm",  "pbm", "cel", "pic",  "pcd", "cut", "psp",  "tub", "tiff",
-                                  "tif",  "fax", "tf8", "btf",  "gif", "png", "oxs",  "oxi"};
+    // The registry only ever holds its start-up extensions (texts change, extensions do not).
+    static const QStringList list = [] {
+        QStringList extensions;
+        for (const TExtensionEntry& e : FileFormats().Extensions())
+            extensions << e.Extension;
+        return extensions;
+    }();
     return list;
 }
 

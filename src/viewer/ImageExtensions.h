@@ -9,7 +9,7 @@
 // Answers for an extension without its dot, already lower-cased ("jpg", "tiff").
 using TExtensionFilter = std::function<bool(const QString& lowerExtension)>;
 
-// The 44 extensions the format registry holds after start-up.
+// The extensions the format registry holds after start-up.
 const QStringList& RegisteredImageExtensions();
 bool IsRegisteredImageExtension(const QString& lowerExtension);
 

@@ -61,12 +61,30 @@ QString TImageSequence::CurrentPath() {
 }
 
 bool TImageSequence::SelectPath(const QString& path) {
-    for (int i = 0; i < Count(); ++i)
-        if (m_entries[i].Path.compare(path, Qt::CaseInsensitive) == 0) {
-            Choose(i);
-            return true;
+    // An entry spelled exactly so comes first: where letter case counts, IMG_1.JPG and
+    // img_1.jpg are two files of one folder.
+    int found = -1;
+    for (int i = 0; i < Count(); ++i) {
+        const QString& entry = m_entries[i].Path;
+        if (entry == path) {
+            found = i;
+            break;
         }
-    return false;
+        if (found < 0 && entry.compare(path, Qt::CaseInsensitive) == 0) found = i;
+    }
+    if (found < 0) return false;
+    Choose(found);
+    return true;
+}
+
+void TImageSequence::SelectOpenedFile(const QString& path) {
+    if (SelectPath(path)) return;
+    const QString name = QFileInfo(path).fileName();
+    int at = 0;
+    while (at < Count() && !NameLessCaseInsensitive(name, QFileInfo(m_entries[at].Path).fileName()))
+        ++at;
+    m_entries.insert(at, TSequenceEntry{path, QString()});
+    Choose(at);
 }
 
 QString TImageSequence::CurrentComment(bool useFileName) const {

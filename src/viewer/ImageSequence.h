@@ -2,6 +2,7 @@
 // The image list: the ordered entries (path and comment) the viewer steps through, the current
 // entry, the modified mark, the last sequence file and the folder mask of the listings.
 
+#include "formats/SaveFormats.h"
 #include "viewer/ImageExtensions.h"
 #include "viewer/SequenceFile.h"
 
@@ -10,8 +11,7 @@
 #include <functional>
 
 // Patterns of the "Common images" file type, the folder mask at start-up.
-inline constexpr char kCommonImagesMask[] =
-    "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi";
+inline constexpr const char* kCommonImagesMask = kCommonImageMasks;
 
 class TImageSequence {
 public:
@@ -53,8 +53,13 @@ public:
     bool HasSeveral() const { return Count() > 1; }
     // The current entry's path; with no current entry acts as First.
     QString CurrentPath();
-    // Makes the first entry whose path equals path, letter case ignored, current.
+    // Makes the entry whose path equals path current: the first spelled exactly so, else the
+    // first equal to it with letter case ignored.
     bool SelectPath(const QString& path);
+    // After a list was built from the folder of a file opened by the user: makes that file's
+    // entry current. A file the listing left out (a type outside the folder mask, a hidden
+    // file) joins the list at its place in the name order; the modified mark stays.
+    void SelectOpenedFile(const QString& path);
 
     // The current comment; when it is empty and useFileName is set, the file name of the path.
     QString CurrentComment(bool useFileName) const;

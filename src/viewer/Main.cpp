@@ -130,6 +130,7 @@ void TMainForm::StartUp() {
     m_store->RememberStartupPattern();
     LoadCommandLineTheme(*m_store, m_arguments);
     m_slideshowSwitch = ReadSlideshowSwitch(m_arguments);
+    OptionsOE().ColourManagement = m_settings.bcouleurs; // before the pattern is loaded
     m_store->FinishStartup();
     m_fullScreenAtStartup = m_fullScreen;
 
@@ -240,7 +241,7 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
             m_commentOverride.reset();
             ShowNow();
             m_sequence.FillFromFolder(info.absolutePath(), true, false);
-            m_sequence.SelectPath(JoinPath(info.absolutePath(), info.fileName()));
+            m_sequence.SelectOpenedFile(JoinPath(info.absolutePath(), info.fileName()));
         }
         Refresh();
         result = opened;
@@ -535,7 +536,7 @@ void TMainForm::BackgroundColourChanged(TColor colour) {
 }
 
 void TMainForm::ScrollStepChanged(int step) {
-    m_zoom->SetStep(uint16_t(std::clamp(step, 1, 0xFFFF)));
+    m_zoom->SetStep(uint16_t(std::clamp(DeviceLength(step, PixelRatio()), 1, 0xFFFF)));
 }
 
 void TMainForm::Maximise() {

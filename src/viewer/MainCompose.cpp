@@ -41,8 +41,8 @@ TRect TMainForm::DisplayArea() const {
     const int top = int(std::lround(offset.y() * r));
     const int right = int(std::lround((offset.x() + m_view->width()) * r));
     const int bottom = int(std::lround((offset.y() + m_view->height()) * r));
-    const TRect area{left + kDisplayMargin, top + kDisplayMargin, right - kDisplayMargin,
-                     bottom - kDisplayMargin};
+    const int margin = DeviceLength(kDisplayMargin, r);
+    const TRect area{left + margin, top + margin, right - margin, bottom - margin};
     return RectEmpty(area) ? TRect{} : area;
 }
 
@@ -61,7 +61,9 @@ void TMainForm::EnsureBufferCovers() {
 void TMainForm::Layout() {
     if (!isVisible()) return;
     EnsureBufferCovers();
-    m_zoom->SetViewRect(ViewRectFor(DisplayArea(), m_settings));
+    // The scroll step follows the screen's density too.
+    ScrollStepChanged(m_settings.fluidite);
+    m_zoom->SetViewRect(ViewRectFor(DisplayArea(), m_settings, PixelRatio()));
 }
 
 void TMainForm::ViewResized() {
@@ -98,21 +100,24 @@ void TMainForm::ComposeScreen() {
     // Scrolling redraws only the image, so an image larger than the view gets no scan lines.
     if (m_settings.brayures && !m_exceedsView)
         ScanLines(m_buffer, 1, 2, r, 35, ResolveColor(m_settings.cf));
+    // Decorations are measured in window pixels, like the comment's font and the layout.
+    const double ratio = PixelRatio();
     if (m_settings.bcadre) {
-        const int w = m_settings.cadre.width;
+        const int w = DeviceLength(m_settings.cadre.width, ratio);
         r = TRect{r.Left - w, r.Top - w, r.Right + w, r.Bottom + w};
         if (visible) FrameBand(m_buffer, r, ResolveColor(m_settings.cadre.colour), w);
     }
     if (m_settings.bombre) {
         if (m_zoom->ZoomedWidth() >= 10 && m_zoom->ZoomedHeight() >= 10) {
-            DropShadow(m_buffer, r, kShadowSize, true, kShadowStrength);
-            r.Right += kShadowSize;
-            r.Bottom += kShadowSize;
+            const int shadow = DeviceLength(kShadowSize, ratio);
+            DropShadow(m_buffer, r, shadow, true, kShadowStrength);
+            r.Right += shadow;
+            r.Bottom += shadow;
         }
     } else if (m_settings.b3d && visible) {
-        BevelFrame(m_buffer, r, kBevelWidth, kBevelStrength, true);
-        r = TRect{r.Left - kBevelWidth, r.Top - kBevelWidth, r.Right + kBevelWidth,
-                  r.Bottom + kBevelWidth};
+        const int bevel = DeviceLength(kBevelWidth, ratio);
+        BevelFrame(m_buffer, r, bevel, kBevelStrength, true);
+        r = TRect{r.Left - bevel, r.Top - bevel, r.Right + bevel, r.Bottom + bevel};
     }
     m_decorated = r;
     if (m_settings.bcmt) DrawComment(r);
@@ -134,7 +139,7 @@ void TMainForm::DrawComment(const TRect& decorated) {
     const QFontMetrics metrics = painter.fontMetrics();
     const int h = metrics.height();
     const int w = metrics.horizontalAdvance(text);
-    const QPoint place = CommentPlace(decorated, w, h, m_settings.pcmt);
+    const QPoint place = CommentPlace(decorated, w, h, m_settings.pcmt, PixelRatio());
     painter.setPen(QColorOf(m_settings.ccmt));
     painter.drawText(place.x(), place.y() + metrics.ascent(), text);
     m_commentBox = QRect(place, QSize(w, h));
@@ -154,9 +159,12 @@ void TMainForm::ShowRect(const TRect& r) {
 }
 
 void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, int previousStep) {
+    // Colour management acts while a file is read: a change of it reads the image again.
+    const bool colourChanged = OptionsOE().ColourManagement != m_settings.bcouleurs;
+    OptionsOE().ColourManagement = m_settings.bcouleurs;
     if (m_image.Empty()) return;
     const TViewerSettings& s = m_settings;
-    const bool reread = (previousBlur && !s.bflou) ||
+    const bool reread = colourChanged || (previousBlur && !s.bflou) ||
                         (previousTint != 0 && previousTint != s.teinte) ||
                         (previousStep != 0 && previousStep != s.reglage);
     if (reread) {

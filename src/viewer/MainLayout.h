@@ -18,14 +18,20 @@ inline constexpr int kShadowStrength = 70;
 inline constexpr int kBevelWidth = 2;
 inline constexpr int kBevelStrength = 60;
 
+// The lengths above (and the frame width, the comment's size and the scroll steps) are in the
+// window's own pixels; the screen buffer holds device pixels, ratio of them to a window pixel.
+// A length in device pixels, so that every part of the screen keeps its proportions.
+int DeviceLength(int length, double ratio);
+
 // The work area shrunk by screenWidth div 12 on the left and right and by screenWidth div 16 at
 // the top and bottom (both from the width).
 TRect StartupBounds(const TRect& workArea, int screenWidth);
 
-// The view rectangle for a display area: the region, the comment band, the frame, the 3D frame
-// and the shadow each take their share. Empty when nothing is left.
-TRect ViewRectFor(const TRect& displayArea, const TViewerSettings& s);
+// The view rectangle for a display area in device pixels: the region, the comment band, the
+// frame, the 3D frame and the shadow each take their share. Empty when nothing is left.
+TRect ViewRectFor(const TRect& displayArea, const TViewerSettings& s, double ratio = 1);
 
 // Top-left corner of a comment of the given size against the decorated rectangle: 5 pixels
 // below it (pcmt 0) or above it (pcmt 1), centred, starting left of it when wider.
-QPoint CommentPlace(const TRect& decorated, int textWidth, int textHeight, int pcmt);
+QPoint CommentPlace(const TRect& decorated, int textWidth, int textHeight, int pcmt,
+                    double ratio = 1);

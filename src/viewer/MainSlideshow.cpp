@@ -1,6 +1,7 @@
 // The slideshow, full-screen mode, the waits that keep handling events, and scrolling: by
 // itself after opening, at the view's edges, by dragging and by the arrow keys.
 #include "viewer/Main.h"
+#include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
 #include "viewer/ZoomPolicy.h"
 
@@ -119,11 +120,12 @@ void TMainForm::AutoScrollAfterOpen() {
 
 int TMainForm::HitZone(int x, int y) const {
     const TRect& v = m_zoom->ViewRect();
+    const int margin = DeviceLength(kEdgeMargin, PixelRatio());
     if (x <= v.Left || x >= v.Right || y <= v.Top || y >= v.Bottom) return -1;
-    if (x < v.Left + kEdgeMargin) return m_zoom->CanScroll(TViewSide::Left) ? 1 : 0;
-    if (x > v.Right - kEdgeMargin) return m_zoom->CanScroll(TViewSide::Right) ? 2 : 0;
-    if (y < v.Top + kEdgeMargin) return m_zoom->CanScroll(TViewSide::Top) ? 3 : 0;
-    if (y > v.Bottom - kEdgeMargin) return m_zoom->CanScroll(TViewSide::Bottom) ? 4 : 0;
+    if (x < v.Left + margin) return m_zoom->CanScroll(TViewSide::Left) ? 1 : 0;
+    if (x > v.Right - margin) return m_zoom->CanScroll(TViewSide::Right) ? 2 : 0;
+    if (y < v.Top + margin) return m_zoom->CanScroll(TViewSide::Top) ? 3 : 0;
+    if (y > v.Bottom - margin) return m_zoom->CanScroll(TViewSide::Bottom) ? 4 : 0;
     return 0;
 }
 
@@ -155,7 +157,8 @@ void TMainForm::MouseMoveAt(QPoint p, bool leftHeld) {
     if (leftHeld && zone == 0) {
         const int dx = p.x() - m_lastMouse.x();
         const int dy = p.y() - m_lastMouse.y();
-        if (std::abs(dx) >= kDragStep || std::abs(dy) >= kDragStep) {
+        const int step = DeviceLength(kDragStep, PixelRatio());
+        if (std::abs(dx) >= step || std::abs(dy) >= step) {
             PanBy(dx, dy);
             m_lastMouse = p;
         }
@@ -170,21 +173,22 @@ void TMainForm::MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifi
 bool TMainForm::HandleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
     // Keys with Ctrl or Alt belong to the shortcuts.
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const int arrow = DeviceLength(kArrowStep, PixelRatio());
     switch (key) {
     case Qt::Key_Escape:
         EscapeKey();
         return true;
     case Qt::Key_Left:
-        PanBy(kArrowStep, 0);
+        PanBy(arrow, 0);
         return true;
     case Qt::Key_Up:
-        PanBy(0, kArrowStep);
+        PanBy(0, arrow);
         return true;
     case Qt::Key_Right:
-        PanBy(-kArrowStep, 0);
+        PanBy(-arrow, 0);
         return true;
     case Qt::Key_Down:
-        PanBy(0, -kArrowStep);
+        PanBy(0, -arrow);
         return true;
     case Qt::Key_Space:
     case Qt::Key_P:

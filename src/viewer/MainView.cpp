@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
+#include <cstdlib>
 
 TMainView::TMainView(TMainForm& form) : QWidget(&form), m_form(form) {
     // Every pixel comes from the screen buffer: no background is erased before a paint.
@@ -53,8 +54,10 @@ void TMainView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TMainView::wheelEvent(QWheelEvent* event) {
-    const int dy = event->angleDelta().y();
-    if (dy != 0) m_form.WheelStep(dy < 0);
+    // One image per notch, however many events the wheel splits it into.
+    const int notches = m_wheel.Add(event->angleDelta().y());
+    for (int i = 0; i < std::abs(notches); ++i)
+        m_form.WheelStep(notches < 0);
     event->accept();
 }
 

@@ -2,6 +2,8 @@
 // The central area of the main window: shows its part of the screen buffer and hands the mouse
 // to the main window. It never erases its background: every pixel comes from the buffer.
 
+#include "viewer/WheelNotches.h"
+
 #include <QWidget>
 
 class TMainForm;
@@ -22,4 +24,5 @@ protected:
 
 private:
     TMainForm& m_form;
+    TWheelNotches m_wheel;
 };

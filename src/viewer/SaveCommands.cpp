@@ -1,4 +1,5 @@
-// "Save image as...", the JPEG options asked before a JPEG file is written, and printing.
+// "Save image as...", the JPEG options asked before a JPEG or WebP file is written, and
+// printing.
 #include "viewer/Main.h"
 
 #include "formats/ImageFiles.h"
@@ -8,11 +9,13 @@
 #include <cmath>
 
 void TMainForm::InstallImageFileHook() {
-    // The window acts only before a JPEG file is written: the JPEG dialog sets its quality and
-    // encoding, or stops the save.
+    // The window acts only before a JPEG or WebP file is written: the JPEG dialog sets its
+    // quality and encoding (WebP takes the quality, its best meaning lossless), or stops the
+    // save.
     SetImageFileHook(
         [this](TGraphic* graphic, const QString&, TImageFileStage stage, bool& go) {
-            if (stage != ifsBeforeSave || !graphic || !graphic->Is(gcJpeg)) return;
+            if (stage != ifsBeforeSave || !graphic || !(graphic->Is(gcJpeg) || graphic->Is(gcWebp)))
+                return;
             const std::optional<TJpegChoice> choice = m_commandDialogs->JpegOptions();
             if (!choice) {
                 go = false;

@@ -1,8 +1,8 @@
 #include "viewer/SequenceFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/Errors.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <vector>
 
@@ -112,15 +112,5 @@ void TSequenceFileReader::ReadAll(const std::function<void(TSequenceEntry)>& sin
 }
 
 void WriteSequenceFile(const QString& path, const QList<TSequenceEntry>& entries) {
-    const QByteArray bytes = FormatSequence(entries);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) Fail(path, file.errorString());
-    // Flushed here because commit() does not check its own final flush: a write that fails
-    // there would still replace the old file with a truncated one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        Fail(path, why);
-    }
-    if (!file.commit()) Fail(path, file.errorString());
+    WriteFileAtomically(path, FormatSequence(entries));
 }

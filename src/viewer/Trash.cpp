@@ -2,12 +2,13 @@
 
 #include "viewer/FileOps.h"
 
+#include "core/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,24 +46,12 @@ QString NameForTry(const QFileInfo& file, int n) {
     return name;
 }
 
-// Writes the record into a temporary file of the info folder, then gives it its name without
+// Writes the record through a temporary file of the info folder, then gives it its name without
 // replacing anything: the record reserves the name in the trash.
-int PublishInfo(const QByteArray& text, const QString& infoFolder, const QString& infoPath) {
-    QByteArray pattern = QFile::encodeName(infoFolder + QStringLiteral("/.tavelune-XXXXXX"));
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) return errno;
-    qsizetype done = 0;
-    int error = 0;
-    while (done < text.size() && error == 0) {
-        const ssize_t n = ::write(fd, text.constData() + done, size_t(text.size() - done));
-        if (n < 0 && errno != EINTR) error = errno;
-        if (n > 0) done += n;
-    }
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0) error = RenameNoReplace(QFile::decodeName(pattern), infoPath);
-    if (error != 0) ::unlink(pattern.constData());
-    return error;
+int PublishInfo(const QByteArray& text, const QString& infoPath) {
+    TAtomicFile file(infoPath);
+    file.Write(text);
+    return file.Commit(RenameNoReplace);
 }
 
 } // namespace
@@ -106,7 +95,7 @@ TTrashResult MoveToTrash(const QString& path, const QString& trashFolder,
         const QString target = files + u'/' + name;
         const QString record = info + u'/' + name + QStringLiteral(".trashinfo");
         if (Exists(target)) continue;
-        const int published = PublishInfo(text, info, record);
+        const int published = PublishInfo(text, record);
         if (published == EEXIST) continue;
         if (published != 0) {
             result.Error = published;

@@ -78,7 +78,8 @@ def main():
     compiled = open(os.path.join(work, "globs2"), encoding="utf-8").read()
     for kind, ext in [("application/x-tavelune-sequence", "stl"),
                       ("application/x-tavelune-theme", "tlt"),
-                      ("image/x-ostrevalden-oxi", "oxi"), ("image/x-ostrevalden-oxs", "oxs")]:
+                      ("image/x-ostrevalden-oxi", "oxi"), ("image/x-ostrevalden-oxs", "oxs"),
+                      ("image/heif", "hif")]:
         check(f":{kind}:*.{ext}" in compiled, f"*.{ext} is not {kind} in the compiled database")
 
     # Every extension the viewer reads has one of its types in the desktop entry.
@@ -89,7 +90,7 @@ def main():
     globs, aliases = mime_globs([SYSTEM_MIME, package])
     claimed_canonical = {aliases.get(t, t) for t in claimed}
     extensions = registry_extensions(source)
-    check(len(extensions) == 44, f"{len(extensions)} registered extensions, not 44")
+    check(len(extensions) == 53, f"{len(extensions)} registered extensions, not 53")
     uncovered = set()
     for ext in extensions + RAW_EXTENSIONS + ["stl", "tlt"]:
         kinds = {aliases.get(k, k) for k in globs.get(ext, set())}

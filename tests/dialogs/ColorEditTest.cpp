@@ -3,6 +3,8 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/PrevNextBtn.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -255,6 +257,46 @@ TEST(PrevNextButton, FiresOnReleaseUnlessDisabled) {
     b.setEnabled(false);
     b.click();
     EXPECT_EQ(clicks, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The screen of the two-screen run that is not the primary one; null on a single screen.
+QScreen* SecondScreen() {
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) return screen;
+    return nullptr;
+}
+
+// The edit's window is moved from the primary screen to the other one between two openings.
+TEST(ColorPopupScreen, OpensOnTheScreenOfTheEditOnTwoScreens) {
+    QScreen* second = SecondScreen();
+    if (second == nullptr) GTEST_SKIP() << "needs the two-screen run";
+    QWidget window;
+    auto* edit = new TColorEdit(&window);
+    edit->setGeometry(20, 20, 80, 22);
+    qint64 now = 10'000;
+    edit->SetClock([&now] { return now; });
+    for (QScreen* screen :
+         {QGuiApplication::primaryScreen(), second, QGuiApplication::primaryScreen()}) {
+        SCOPED_TRACE(screen->name().toStdString());
+        window.setGeometry(QRect(screen->geometry().topLeft() + QPoint(100, 100), QSize(200, 80)));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_EQ(window.screen(), screen);
+        now += 1000;
+        ASSERT_TRUE(edit->DropDown());
+        TColorPopup& popup = *edit->Popup();
+        EXPECT_EQ(popup.screen(), screen);
+        EXPECT_TRUE(screen->geometry().contains(popup.geometry())) << popup.x() << "," << popup.y();
+        // Right under the edit (give or take the platform's window frame).
+        const QPoint under = edit->mapToGlobal(QPoint(0, edit->height()));
+        EXPECT_LE((popup.pos() - under).manhattanLength(), 4) << popup.x() << "," << popup.y();
+        QTest::keyClick(&popup, Qt::Key_Escape);
+        ASSERT_FALSE(popup.isVisible());
+    }
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -71,6 +73,37 @@ TEST(RedimDensity, FromTheScreenOrNominal) {
     EXPECT_NEAR(unknown.PxPerCmY, 37.8, 0.01);
     const TScreenDensity measured = MeasureScreenDensity(nullptr);
     EXPECT_NEAR(measured.PxPerCmX, 37.8, 0.01);
+}
+
+// The image at actual size shows one pixel to a device pixel: on a screen of device pixel
+// ratio 2, 10 cm asked for are as many pixels as cover 10 cm of that screen.
+TEST(RedimDensity, CentimetresOfTheScreenInDevicePixelsOnTwoScreens) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2) GTEST_SKIP() << "needs the two-screen run";
+    for (QScreen* screen : screens) {
+        SCOPED_TRACE(screen->name().toStdString());
+        QWidget main;
+        main.setScreen(screen);
+        main.setGeometry(QRect(screen->geometry().topLeft() + QPoint(50, 50), QSize(300, 200)));
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        SetDialogMainWindow(&main);
+        TScriptedUserDialogs user;
+        TRedimForm form(nullptr, std::nullopt, &user);
+        SetDialogMainWindow(nullptr);
+
+        const double ratio = screen->devicePixelRatio();
+        const double devicePixelsPerMm =
+            screen->geometry().width() * ratio / screen->physicalSize().width();
+        EXPECT_NEAR(form.Density().PxPerCmX, devicePixelsPerMm * 10, 1e-6);
+        EXPECT_NEAR(form.Density().PxPerCmY,
+                    screen->geometry().height() * ratio / screen->physicalSize().height() * 10,
+                    1e-6);
+        // 10 cm: the pixels shown at actual size span 100 mm of the screen.
+        const int pixels = UnitToPixels(10, suCm, 800, form.Density().PxPerCmX);
+        EXPECT_NEAR(pixels / devicePixelsPerMm, 100, 0.1);
+    }
+    EXPECT_DOUBLE_EQ(screens[0]->devicePixelRatio() * screens[1]->devicePixelRatio(), 2);
 }
 
 // A dialog on a 40 px/cm screen (1280 pixels over 320 mm) in the C locale.

@@ -13,10 +13,14 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -158,6 +162,37 @@ TEST_F(PreviewPane, JpegShowsItsStoredSizeAndExifLines) {
     EXPECT_GE(Count([](TTriple p) { return p.g > 120 && p.r < 80; }), 100);
 }
 
+// A red JPEG tagged with a profile that swaps red and green, in one APP2 segment.
+QByteArray JpegWithSwappingProfile() {
+    QFile f(QStringLiteral("/usr/share/color/icc/colord/SwappedRedAndGreen.icc"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray profile = f.readAll();
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    const int length = 2 + 12 + 2 + int(profile.size());
+    QByteArray segment("\xFF\xE2", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    segment += QByteArray("ICC_PROFILE", 12) + QByteArray("\x01\x01", 2) + profile;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+TEST_F(PreviewPane, NamesTheProfileAndShowsItsColours) {
+    const QByteArray jpeg = JpegWithSwappingProfile();
+    if (jpeg.isEmpty()) GTEST_SKIP() << "colord-data is not installed";
+    const QString path = WriteBytes("tagged.jpg", jpeg);
+    dialog.PreviewSelection({path});
+    EXPECT_EQ(Lines(),
+              QStringList({"60x40 pixels", "24 bits", "ICC profile: Swapped Red and Green"}) +
+                  FileLines(path));
+    EXPECT_EQ(Count([](TTriple p) { return p.r > 200 && p.g < 50; }), 0);
+    EXPECT_GE(Count([](TTriple p) { return p.g > 200 && p.r < 50; }), 100);
+}
+
 TEST_F(PreviewPane, NothingForFoldersSeveralFilesBrokenFilesOrPreviewOff) {
     QImage small(8, 8, QImage::Format_RGB32);
     small.fill(Qt::red);
@@ -208,6 +243,41 @@ TEST_F(PreviewPane, UncheckingPreviewClearsAtOnceWhileShown) {
     ExpectEmpty();
     dialog.PreviewCheck->setChecked(true);
     EXPECT_EQ(Lines().value(0), "8x8 pixels");
+    dialog.hide();
+}
+
+// Clicks on the dialog's own file list, as the user gives them: each shows the file clicked.
+TEST_F(PreviewPane, AClickShowsTheFileClicked) {
+    const struct {
+        const char* name;
+        int w, h;
+    } files[] = {{"a.png", 8, 8}, {"b.png", 16, 12}, {"c.png", 24, 6}};
+    for (const auto& f : files) {
+        QImage image(f.w, f.h, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(dir.filePath(f.name)));
+    }
+    dialog.InitialDir = dir.path();
+    dialog.Prepare();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QListView*>("listView");
+    ASSERT_NE(list, nullptr);
+    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    ASSERT_NE(model, nullptr);
+    // The folder is read by the model's own thread.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(list->rootIndex()) == 3; }));
+
+    for (int pick : {0, 1, 2, 0, 2}) {
+        SCOPED_TRACE(files[pick].name);
+        const QModelIndex index = model->index(dir.filePath(files[pick].name));
+        const QRect place = list->visualRect(index);
+        ASSERT_FALSE(place.isEmpty());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+        EXPECT_EQ(dialog.CurrentSelection(), QStringList{dir.filePath(files[pick].name)});
+        EXPECT_EQ(Lines().value(0),
+                  QStringLiteral("%1x%2 pixels").arg(files[pick].w).arg(files[pick].h));
+    }
     dialog.hide();
 }
 

@@ -3,11 +3,17 @@
 #include "dialogs/DialogHost.h"
 #include "dialogs/MyDlgs.h"
 #include "formats/FormatRegistry.h"
+#include "formats/ImageFiles.h"
 #include "formats/SaveFormats.h"
 
+#include "TestImages.h"
+
 #include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,6 +26,17 @@ protected:
     QComboBox* Types() { return dialog.findChild<QComboBox*>("fileTypeCombo"); }
     // The user picks the next type in the list with the keyboard.
     void NextType() { QTest::keyClick(Types(), Qt::Key_Down); }
+    void ChoosePngAndTypeABareName() {
+        ASSERT_EQ(Types()->count(), 8);
+        NextType(); // GIF
+        NextType(); // JPEG
+        NextType(); // PNG
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        ASSERT_TRUE(name->text().isEmpty());
+        QTest::keyClicks(name, "holiday");
+        QTest::keyClick(name, Qt::Key_Return);
+    }
     void Open(const QString& name, int filterIndex = 1) {
         dialog.Filter = BuildSaveFilter();
         dialog.FilterIndex = filterIndex;
@@ -49,6 +66,37 @@ TEST_F(SaveDialog, ANameWithoutExtensionGetsOne) {
     EXPECT_EQ(dialog.NameFieldText(), "photo.gif");
 }
 
+// The type is chosen first, then a bare name typed and the dialog accepted with Enter: the name
+// takes the chosen type's extension, not the dialog's default one, and saves in that format.
+TEST_F(SaveDialog, ABareNameTypedAfterChoosingTheTypeTakesItsExtension) {
+    dialog.Filter = BuildSaveFilter();
+    dialog.FilterIndex = 1;
+    dialog.DefaultExt = ".bmp";
+    dialog.InitialDir = dir.path();
+    // A failed check leaves the lambda early; the dialog is closed in any case, so that it
+    // cannot wait for input that never comes.
+    QTimer::singleShot(0, [this] {
+        ChoosePngAndTypeABareName();
+        if (dialog.isVisible()) dialog.reject();
+    });
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FilterIndex, 4);
+    EXPECT_EQ(QFileInfo(dialog.FileName).fileName(), "holiday.png");
+
+    QString saved = dialog.FileName;
+    ASSERT_EQ(SaveImageFile(saved, UniformImage(4, 3, Rgb(10, 20, 30))), 1);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(8).startsWith("\x89PNG"));
+}
+
+TEST_F(SaveDialog, TheReadOnlyNativeTypeIsNotOffered) {
+    Open("photo");
+    ASSERT_EQ(dialog.nameFilters().size(), 8);
+    for (const QString& type : dialog.nameFilters())
+        EXPECT_FALSE(type.contains("oxi", Qt::CaseInsensitive)) << type.toStdString();
+}
+
 TEST_F(SaveDialog, AnEmptyNameStaysEmpty) {
     Open("");
     NextType();
@@ -57,10 +105,11 @@ TEST_F(SaveDialog, AnEmptyNameStaysEmpty) {
 }
 
 TEST_F(SaveDialog, SettingsReachTheQtDialog) {
-    Open("photo.tif", 8);
+    Open("photo.tif", 7);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(dialog.nameFilters().size(), 8);
     EXPECT_EQ(dialog.nameFilters()[2], "JPEG (*.jpg *.jpeg *.jpe *.jfif)");
+    EXPECT_EQ(dialog.nameFilters()[7], "WebP (*.webp)");
     EXPECT_EQ(dialog.selectedNameFilter(), "TIFF (*.tif *.tiff)");
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(),
@@ -103,7 +152,8 @@ TEST(OpenDialogEx, OpenSettingsAndEvents) {
     dialog.Prepare();
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
     EXPECT_EQ(dialog.nameFilters()[0],
-              "Common images (*.png *.jpg *.jpeg *.tif *.tiff *.tga *.bmp *.gif *.oxi)");
+              "Common images (*.png *.jpg *.jpeg *.tif *.tiff *.tga *.bmp *.gif *.oxi *.webp "
+              "*.avif *.heic *.heif *.jxl *.svg)");
     EXPECT_EQ(dialog.nameFilters()[1], "All images (*)");
     EXPECT_EQ(dialog.selectedNameFilter(), dialog.nameFilters()[0]);
     int shows = 0, closes = 0, types = 0;

@@ -274,7 +274,9 @@ TEST_P(ChooseSave, SelectsTheEntryOfTheSuggestion) {
 }
 INSTANTIATE_TEST_SUITE_P(Names, ChooseSave,
                          ::testing::Values(SuggestCase{"/p/a.nef", 1, "/p/a"},
-                                           SuggestCase{"/p/a.tif", 8, "/p/a.tif"},
+                                           SuggestCase{"/p/a.tif", 7, "/p/a.tif"},
+                                           // .oxi is read-only: not a save type.
+                                           SuggestCase{"/p/a.oxi", 1, "/p/a"},
                                            SuggestCase{"/p/Scr_a.JPG", 3, "/p/Scr_a.JPG"},
                                            SuggestCase{"/p/a.dib", 1, "/p/a"},
                                            SuggestCase{"/p/noext", 1, "/p/noext"},

@@ -90,13 +90,14 @@ inline std::vector<uint8_t> PamOf(const TBitmap& bmp, const std::vector<uint8_t>
     return out;
 }
 
-// Reads any file through ImageMagick as 8-bit RGB; empty on failure.
-inline TBitmap ReadWithImageMagick(const QString& path) {
+// Reads any file through ImageMagick as 8-bit RGB, after the given operations; empty on failure.
+inline TBitmap ReadWithImageMagick(const QString& path, const QStringList& operations = {}) {
     bool ok = false;
-    const QByteArray ppm = RunTool(QStringLiteral("convert"),
-                                   {path + QStringLiteral("[0]"), QStringLiteral("-depth"),
-                                    QStringLiteral("8"), QStringLiteral("ppm:-")},
-                                   &ok);
+    const QByteArray ppm = RunTool(
+        QStringLiteral("convert"),
+        QStringList{path + QStringLiteral("[0]")} + operations +
+            QStringList{QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")},
+        &ok);
     if (!ok) return {};
     // "P6\n<w> <h>\n255\n" followed by the samples.
     int w = 0, h = 0, maxv = 0, consumed = 0;

@@ -15,10 +15,10 @@ protected:
     void TearDown() override { InitImageFormats(); }
 };
 
-TEST_F(Registry, HoldsTheFortyFourStartupExtensions) {
+TEST_F(Registry, HoldsTheFiftyThreeStartupExtensions) {
     const TFileFormatList& list = FileFormats();
-    EXPECT_EQ(list.Extensions().size(), 44u);
-    EXPECT_EQ(list.Classes().size(), 19u);
+    EXPECT_EQ(list.Extensions().size(), 53u);
+    EXPECT_EQ(list.Classes().size(), 24u);
     struct Row {
         const char* ext;
         const TGraphicClass* cls;
@@ -45,6 +45,12 @@ TEST_F(Registry, HoldsTheFortyFourStartupExtensions) {
         {"oxs", &gcOxs, fkRaster},
         {"oxi", &gcOxi, fkLayered | fkRaster},
         {"ico", &gcIcon, fkRaster},
+        {"webp", &gcWebp, fkAnimation | fkRaster},
+        {"avifs", &gcAvif, fkAnimation | fkMultiImage | fkRaster},
+        {"hif", &gcHeif, fkMultiImage | fkRaster},
+        {"heic", &gcHeif, fkMultiImage | fkRaster},
+        {"jxl", &gcJxl, fkAnimation | fkRaster},
+        {"svgz", &gcSvg, fkVector},
     };
     for (const Row& r : rows) {
         const TExtensionEntry* e = list.FindExtension(QString::fromLatin1(r.ext).toUpper());
@@ -55,6 +61,7 @@ TEST_F(Registry, HoldsTheFortyFourStartupExtensions) {
     EXPECT_EQ(list.FindClass(gcTiff)->Count, 5);
     EXPECT_EQ(list.FindClass(gcIcon)->Description, QStringLiteral("Icon"));
     EXPECT_EQ(list.FindClass(gcOxi)->Description, QStringLiteral("Ostrevalden Image"));
+    EXPECT_EQ(list.FindClass(gcJxl)->Description, QStringLiteral("JPEG XL"));
     EXPECT_EQ(list.FindExtension(QStringLiteral("nef")), nullptr);
 }
 
@@ -78,28 +85,35 @@ TEST_F(Registry, RegisteringTwiceIsAnErrorUnlessReplacing) {
     EXPECT_TRUE(list.Extensions().empty());
 }
 
-TEST_F(Registry, OpenDialogFilterHasTheTwentyOneEntries) {
+TEST_F(Registry, OpenDialogFilterHasTheTwentySixEntries) {
     const QStringList parts = BuildOpenFilter(true, false, true, false).split(u'|');
-    ASSERT_EQ(parts.size(), 42);
+    ASSERT_EQ(parts.size(), 52);
     const QStringList expected = {
         "Common images",
-        "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi",
+        "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi;*.webp;*.avif;*.heic;*.heif;"
+        "*.jxl;*.svg",
         "All images",
         "*.*",
         "Alias/Wavefront (*.rla;*.rpf)",
         "*.rla;*.rpf",
         "Autodesk (*.cel;*.pic)",
         "*.cel;*.pic",
+        "AVIF (*.avif;*.avifs)",
+        "*.avif;*.avifs",
         "BMP (*.bmp;*.dib;*.rle)",
         "*.bmp;*.dib;*.rle",
         "Dr. Halo (*.cut)",
         "*.cut",
         "GIF (*.gif)",
         "*.gif",
+        "HEIF (*.heic;*.heif;*.hif)",
+        "*.heic;*.heif;*.hif",
         "Icon (*.ico)",
         "*.ico",
         "JPEG (*.jfif;*.jpe;*.jpeg;*.jpg)",
         "*.jfif;*.jpe;*.jpeg;*.jpg",
+        "JPEG XL (*.jxl)",
+        "*.jxl",
         "Metafile (*.emf;*.wmf)",
         "*.emf;*.wmf",
         "Ostrevalden Image (*.oxi)",
@@ -120,26 +134,30 @@ TEST_F(Registry, OpenDialogFilterHasTheTwentyOneEntries) {
         "*.pbm;*.pgm;*.ppm",
         "SGI (*.bw;*.rgb;*.rgba;*.sgi)",
         "*.bw;*.rgb;*.rgba;*.sgi",
+        "SVG (*.svg;*.svgz)",
+        "*.svg;*.svgz",
         "Targa (*.icb;*.tga;*.vda;*.vst;*.win)",
         "*.icb;*.tga;*.vda;*.vst;*.win",
         "TIFF (*.btf;*.fax;*.tf8;*.tif;*.tiff)",
         "*.btf;*.fax;*.tf8;*.tif;*.tiff",
+        "WebP (*.webp)",
+        "*.webp",
     };
     EXPECT_EQ(parts, expected);
 }
 
 TEST_F(Registry, SequenceFilterListsEveryExtensionWithoutLongMasks) {
     const QStringList parts = BuildOpenFilter(false, true, true, true).split(u'|');
-    ASSERT_EQ(parts.size(), 42);
+    ASSERT_EQ(parts.size(), 52);
     EXPECT_EQ(parts[0], QStringLiteral("Common images"));
     EXPECT_EQ(parts[2], QStringLiteral("All images"));
     const QStringList all = parts[3].split(u';');
-    EXPECT_EQ(all.size(), 41); // 44 less *.jpeg, *.tiff and *.rgba
-    EXPECT_EQ(all.front(), QStringLiteral("*.bmp"));
+    EXPECT_EQ(all.size(), 50); // 53 less *.jpeg, *.tiff and *.rgba
+    EXPECT_EQ(all.front(), QStringLiteral("*.avif"));
     EXPECT_EQ(all.back(), QStringLiteral("*.wmf"));
     EXPECT_FALSE(parts[3].contains(QStringLiteral("jpeg")));
-    EXPECT_EQ(parts[16], QStringLiteral("JPEG (*.jfif;*.jpe;*.jpg)"));
-    EXPECT_EQ(parts[37], QStringLiteral("*.bw;*.rgb;*.sgi"));
+    EXPECT_EQ(parts[20], QStringLiteral("JPEG (*.jfif;*.jpe;*.jpg)"));
+    EXPECT_EQ(parts[43], QStringLiteral("*.bw;*.rgb;*.sgi"));
     // The common entry keeps its fixed masks, which were added after the removal.
     EXPECT_TRUE(parts[1].contains(QStringLiteral("*.jpeg")));
 }
@@ -150,7 +168,7 @@ TEST_F(Registry, NewTextsReachTheClassEntries) {
     texts.AllImages = QStringLiteral("Toutes");
     SetFormatTexts(texts);
     EXPECT_EQ(FileFormats().FindClass(gcIcon)->Description, QStringLiteral("Icône"));
-    EXPECT_EQ(FileFormats().Extensions().size(), 44u);
+    EXPECT_EQ(FileFormats().Extensions().size(), 53u);
     EXPECT_TRUE(
         BuildOpenFilter(true, false, false, false).startsWith(QStringLiteral("Toutes|*.*|")));
     SetFormatTexts(TInterfaceTexts{});
@@ -158,12 +176,16 @@ TEST_F(Registry, NewTextsReachTheClassEntries) {
 
 TEST_F(Registry, SaveFilter) {
     const QStringList parts = BuildSaveFilter().split(u'|');
+    // The eight writable formats; the read-only .oxi is not among them.
     ASSERT_EQ(parts.size(), 16);
     EXPECT_EQ(parts[0], QStringLiteral("BMP (*.bmp)"));
     EXPECT_EQ(parts[4], QStringLiteral("JPEG (*.jpg;*.jpeg;*.jpe;*.jfif)"));
     EXPECT_EQ(parts[5], QStringLiteral("*.jpg;*.jpeg;*.jpe;*.jfif"));
-    EXPECT_EQ(parts[6], QStringLiteral("Ostrevalden (*.oxi)"));
-    EXPECT_EQ(parts[15], QStringLiteral("*.tif;*.tiff"));
+    EXPECT_EQ(parts[6], QStringLiteral("PNG (*.png)"));
+    EXPECT_EQ(parts[13], QStringLiteral("*.tif;*.tiff"));
+    EXPECT_EQ(parts[14], QStringLiteral("WebP (*.webp)"));
+    EXPECT_EQ(parts[15], QStringLiteral("*.webp"));
+    EXPECT_FALSE(BuildSaveFilter().contains(QStringLiteral("oxi")));
 }
 
 struct IndexCase {
@@ -177,11 +199,12 @@ TEST_P(SaveIndex, FromTheLastFormatBackwards) {
 INSTANTIATE_TEST_SUITE_P(Names, SaveIndex,
                          ::testing::Values(IndexCase{"a.bmp", 0}, IndexCase{"a.GIF", 1},
                                            IndexCase{"a.jfif", 2}, IndexCase{"a.jp", 2},
-                                           IndexCase{"a.oxi", 3}, IndexCase{"a.rle", 5},
-                                           IndexCase{"a.tif", 7}, IndexCase{"a.tiff", 7},
-                                           IndexCase{"a.t", 7}, IndexCase{"a.nef", -1},
-                                           IndexCase{"a.dib", -1}, IndexCase{"noext", -1},
-                                           IndexCase{"dir.png/noext", -1}));
+                                           IndexCase{"a.oxi", -1}, IndexCase{"a.png", 3},
+                                           IndexCase{"a.rle", 4}, IndexCase{"a.tif", 6},
+                                           IndexCase{"a.tiff", 6}, IndexCase{"a.t", 6},
+                                           IndexCase{"a.WebP", 7}, IndexCase{"a.we", 7},
+                                           IndexCase{"a.nef", -1}, IndexCase{"a.dib", -1},
+                                           IndexCase{"noext", -1}, IndexCase{"dir.png/noext", -1}));
 
 struct NameCase {
     const char* name;

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -212,6 +213,10 @@ protected:
         seams.Workers = m_workers;
         seams.EarlyImage = std::move(m_early);
         m_form = std::make_unique<TMainForm>(std::move(seams));
+        if (m_startScreen != nullptr) {
+            m_form->setScreen(m_startScreen);
+            m_form->move(m_startScreen->geometry().topLeft() + QPoint(40, 40));
+        }
         m_form->resize(size);
         m_form->show();
         for (int i = 0; i < 100 && !m_form->FirstPaintDone(); ++i)
@@ -260,4 +265,6 @@ protected:
     // The command line's image started with m_workers before the window, when a test sets it.
     std::shared_ptr<TEarlyImage> m_early;
     std::unique_ptr<TMainForm> m_form;
+    // The screen Start puts the window on; the platform's choice when null.
+    QScreen* m_startScreen = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
+#include <vector>
 
 namespace {
 
@@ -78,6 +79,127 @@ TEST_F(NavigationTest, WheelStepsAndStopsAtTheEnds) {
     EXPECT_EQ(Index(), 0);
     EXPECT_TRUE(m_files->opens.empty());
 }
+
+struct TWheelCase {
+    const char* name;
+    int start;
+    std::vector<int> deltas; // angle deltas of the events, in order
+    int expected;
+};
+
+std::vector<int> Repeated(int delta, int times) {
+    return std::vector<int>(size_t(times), delta);
+}
+
+std::vector<int> Joined(std::vector<int> a, const std::vector<int>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class WheelNotches : public NavigationTest, public ::testing::WithParamInterface<TWheelCase> {};
+
+// High-resolution wheels and touchpads split a notch of 120 into many events; the list moves one
+// image per notch, not per event.
+TEST_P(WheelNotches, OneImagePerNotchHoweverItArrives) {
+    const TWheelCase& c = GetParam();
+    StartOnSeries(5, c.start);
+    for (int delta : c.deltas)
+        Wheel(delta);
+    EXPECT_EQ(Index(), c.expected);
+    EXPECT_EQ(CurrentWidth(), 40 + 10 * c.expected);
+    EXPECT_EQ(m_form->StatusText(0), QString("%1/5").arg(c.expected + 1));
+    EXPECT_TRUE(m_files->opens.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, WheelNotches,
+    ::testing::Values(TWheelCase{"eightEventsOf15AreOneNotchDown", 1, Repeated(-15, 8), 2},
+                      TWheelCase{"sevenEventsOf15AreNoNotch", 1, Repeated(-15, 7), 1},
+                      TWheelCase{"sixteenEventsOf15AreTwoNotches", 1, Repeated(-15, 16), 3},
+                      TWheelCase{"eightEventsOf15AreOneNotchUp", 3, Repeated(15, 8), 2},
+                      TWheelCase{"aFastTurnOfTwoNotchesInOneEvent", 0, {-240}, 2},
+                      TWheelCase{"unevenEventsAddUp", 0, {-50, -50, -50, -50, -40}, 2},
+                      TWheelCase{"turningBackDropsTheOtherWaysRest", 2,
+                                 Joined({-90}, Repeated(15, 7)), 2},
+                      TWheelCase{"turningBackCountsAfresh", 2, Joined({-90}, Repeated(15, 8)), 1},
+                      TWheelCase{"notchesPastTheEndDoNothing", 4, Repeated(-15, 24), 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// On file systems that tell letter case apart, IMG_1.PNG and img_1.png are two images.
+TEST_F(NavigationTest, NamesDifferingOnlyInCaseKeepTheirOwnPlaces) {
+    WriteSettings({"bsa=0"});
+    WriteImage(Img("IMG_1.PNG"), UniformImage(40, 30, Grey(10)));
+    const QString lower = WriteImage(Img("img_1.png"), UniformImage(50, 30, Grey(20)));
+    WriteImage(Img("img_2.png"), UniformImage(60, 30, Grey(30)));
+    Start({lower});
+    EXPECT_EQ(CurrentWidth(), 50);
+    EXPECT_EQ(Index(), 1);
+    EXPECT_EQ(m_form->StatusText(0), "2/3");
+    m_form->NextImage();
+    EXPECT_EQ(CurrentWidth(), 60);
+    EXPECT_EQ(m_form->StatusText(0), "3/3");
+    m_form->PreviousImage();
+    m_form->PreviousImage();
+    EXPECT_EQ(CurrentWidth(), 40);
+    EXPECT_EQ(m_form->StatusText(0), "1/3");
+}
+
+// A binary portable pixmap of one grey: a registered type outside the list's file types.
+void WritePortablePixmap(const QString& path, int w, int h) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("P6\n%1 %2\n255\n").arg(w).arg(h).toLatin1());
+    f.write(QByteArray(w * h * 3, char(90)));
+}
+
+struct TOutsideCase {
+    const char* name;
+    const char* file;
+    int index; // its place among a.png, c.png and itself
+};
+
+class OpenedOutsideTheFileTypes : public NavigationTest,
+                                  public ::testing::WithParamInterface<TOutsideCase> {};
+
+// The list holds the folder's images of its file types; a file of another registered type that
+// the user opens joins it at its place in the name order, so the position and the steps go on
+// from it.
+TEST_P(OpenedOutsideTheFileTypes, JoinsTheListInNameOrder) {
+    const TOutsideCase& c = GetParam();
+    WriteSettings({"bsa=0"});
+    WriteImage(Img("a.png"), UniformImage(40, 30, Grey(10)));
+    WriteImage(Img("c.png"), UniformImage(60, 30, Grey(30)));
+    WritePortablePixmap(Img(c.file), 77, 20);
+    Start({Img(c.file)});
+    ASSERT_EQ(CurrentWidth(), 77);
+    EXPECT_EQ(m_form->Sequence().Count(), 3);
+    EXPECT_EQ(Index(), c.index);
+    EXPECT_EQ(m_form->StatusText(0), QString("%1/3").arg(c.index + 1));
+    EXPECT_FALSE(m_form->Sequence().Modified());
+    m_form->UpdateMainMenu();
+    EXPECT_EQ(m_form->MainMenuAction(TCommand::NextImage)->isEnabled(), c.index < 2);
+    EXPECT_EQ(m_form->MainMenuAction(TCommand::PreviousImage)->isEnabled(), c.index > 0);
+    if (c.index < 2) {
+        m_form->NextImage();
+        EXPECT_EQ(Index(), c.index + 1);
+        EXPECT_EQ(m_form->StatusText(0), QString("%1/3").arg(c.index + 2));
+        m_form->PreviousImage();
+    } else {
+        m_form->PreviousImage();
+        EXPECT_EQ(Index(), 1);
+        m_form->NextImage();
+    }
+    EXPECT_EQ(CurrentWidth(), 77) << "stepping back reaches the opened file again";
+    EXPECT_TRUE(m_dialogs.Messages.empty());
+    EXPECT_TRUE(m_files->opens.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OpenedOutsideTheFileTypes,
+                         ::testing::Values(TOutsideCase{"between", "b.ppm", 1},
+                                           TOutsideCase{"first", "0.ppm", 0},
+                                           TOutsideCase{"last", "z.ppm", 2},
+                                           TOutsideCase{"upperCase", "B.PPM", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NavigationTest, ToolButtonsFollowTheListAndTheSlideshow) {
     StartOnSeries(3, 2);

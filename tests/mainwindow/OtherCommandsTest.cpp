@@ -115,11 +115,36 @@ TEST_F(OtherCommandsTest, CommentInputStartsEmptyWithoutTheFileNameAndCancelKeep
     EXPECT_FALSE(form.Settings().bcmt);
 }
 
-TEST_F(OtherCommandsTest, CommentDoesNothingForAnImageOutsideTheList) {
-    TMainForm& form = StartOnSeries();
+// "Save image as..." gives the shown image a new file while the list keeps its entry: the
+// comment goes to that entry, which the screen shows the comment of.
+TEST_F(OtherCommandsTest, CommentAfterSaveAsGoesToTheListsCurrentEntry) {
+    TMainForm& form = StartOnSeries({"bcmt=0"});
+    m_files->saveAnswers.push_back(Img("harbour.png"));
+    form.RunCommand(SaveImage);
+    ASSERT_EQ(form.CurrentFile(), Img("harbour.png"));
+    m_dialogs.InputAnswers.push_back(QString("the harbour at dusk"));
+    form.RunCommand(SetComment);
+    ASSERT_EQ(m_dialogs.Inputs.size(), 1u);
+    EXPECT_EQ(form.Sequence().Current(), 1);
+    EXPECT_EQ(form.Sequence().Entries()[1].Comment, "the harbour at dusk");
+    EXPECT_TRUE(form.Sequence().Modified());
+    EXPECT_TRUE(form.Settings().bcmt);
+    EXPECT_FALSE(form.CommentBox().isEmpty());
+    EXPECT_TRUE(m_dialogs.Messages.empty());
+}
+
+// With no current entry nothing could keep a comment: the command says so.
+TEST_F(OtherCommandsTest, CommentForAnImageOutsideTheListSaysSo) {
+    TMainForm& form = StartOnSeries({"bcmt=0"});
     form.Sequence().SetCurrent(-1);
     form.RunCommand(SetComment);
     EXPECT_TRUE(m_dialogs.Inputs.empty());
+    ASSERT_EQ(m_dialogs.Messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.Messages[0].Text, "This image is not in the images sequence !");
+    EXPECT_EQ(m_dialogs.Messages[0].Kind, mkInformation);
+    EXPECT_EQ(m_dialogs.Messages[0].Buttons, unsigned(mbOk));
+    EXPECT_FALSE(form.Sequence().Modified());
+    EXPECT_FALSE(form.Settings().bcmt);
 }
 
 } // namespace

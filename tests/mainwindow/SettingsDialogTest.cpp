@@ -4,11 +4,13 @@
 
 #include "dialogs/ColorEditor.h"
 #include "dialogs/Spin2.h"
+#include "formats/JpegUtils.h"
 #include "settings/ParamsForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTimer>
 
@@ -61,6 +63,52 @@ TEST_F(SettingsDialogTest, OkAppliesTintAndBackgroundAtOnce) {
     // Back to "<Normal>": the file is read again.
     ASSERT_TRUE(Settings([](TParamsForm& f) { f.CBTeinte->setCurrentIndex(0); }));
     EXPECT_EQ(PixelAt(form.WorkingImage(), 5, 5), Rgb(200, 0, 0));
+}
+
+// A red JPEG tagged with a profile that swaps red and green (stored red means green).
+QString WriteSwappedJpeg(const QString& path) {
+    QFile profileFile(QStringLiteral("/usr/share/color/icc/colord/SwappedRedAndGreen.icc"));
+    if (!profileFile.open(QIODevice::ReadOnly)) return {};
+    const QByteArray profile = profileFile.readAll();
+    const std::vector<uint8_t> jpeg = EncodeJpeg(UniformImage(40, 30, Rgb(255, 0, 0)), 100, false);
+    const int length = 2 + 12 + 2 + int(profile.size());
+    QByteArray bytes(reinterpret_cast<const char*>(jpeg.data()), 2);
+    bytes += QByteArray("\xFF\xE2", 2) + char(length >> 8) + char(length & 0xFF);
+    bytes += QByteArray("ICC_PROFILE", 12) + QByteArray("\x01\x01", 2) + profile;
+    bytes += QByteArray(reinterpret_cast<const char*>(jpeg.data()) + 2, qsizetype(jpeg.size()) - 2);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return {};
+    return path;
+}
+
+TEST_F(SettingsDialogTest, ColourManagementReadsTheImageAgain) {
+    struct TRestore {
+        ~TRestore() { OptionsOE().ColourManagement = true; }
+    } restore;
+    const QString path = WriteSwappedJpeg(Img("swapped.jpg"));
+    if (path.isEmpty()) GTEST_SKIP() << "colord-data is not installed";
+    WriteSettings({"bsa=0", "bcouleurs=0"});
+    TMainForm& form = Start({path});
+    const auto green = [&form] {
+        const TTriple p = PixelAt(form.WorkingImage(), 5, 5);
+        return p.g > 250 && p.r < 5;
+    };
+    const auto red = [&form] {
+        const TTriple p = PixelAt(form.WorkingImage(), 5, 5);
+        return p.r > 250 && p.g < 5;
+    };
+    EXPECT_FALSE(form.Settings().bcouleurs);
+    EXPECT_TRUE(red()) << "off from the settings file: the stored colour";
+
+    ASSERT_TRUE(Settings([](TParamsForm& f) {
+        EXPECT_FALSE(f.CBCouleurs->isChecked());
+        f.CBCouleurs->setChecked(true);
+    }));
+    EXPECT_TRUE(form.Settings().bcouleurs);
+    EXPECT_TRUE(green()) << "switched on: read again in the colours the profile means";
+
+    ASSERT_TRUE(Settings([](TParamsForm& f) { f.CBCouleurs->setChecked(false); }));
+    EXPECT_TRUE(red());
 }
 
 TEST_F(SettingsDialogTest, CancelAppliesNothingAndTheSlideshowStaysStopped) {

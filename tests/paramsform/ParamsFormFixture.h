@@ -48,6 +48,7 @@ inline QStringList Fields(const TViewerSettings& s) {
             "pcmt=" + n(s.pcmt),
             "scmtnf=" + b(s.scmtnf),
             "rotation=" + n(s.rotation),
+            "bcouleurs=" + b(s.bcouleurs),
             "motif=" + s.motif,
             "defdir=" + s.defdir,
             "lk=" + s.lk,
@@ -85,6 +86,7 @@ inline void MakeDistinct(TViewerSettings& s) {
     s.pcmt = 1;
     s.scmtnf = false;
     s.rotation = 4;
+    s.bcouleurs = false;
 }
 
 class ParamsFormTest : public testing::Test {

@@ -8,11 +8,11 @@
 namespace {
 
 QStringList KeyTexts(const TSettingsValues& v) {
-    return {v.cf,       v.bcadre, v.bombre,   v.b3d,      v.zoom,        v.breduction,
-            v.brayures, v.bmotif, v.bboucler, v.delai,    v.teinte,      v.reglage,
-            v.bflou,    v.bsa,    v.bss,      v.fluidite, v.cadre,       v.bva,
-            v.vtaille,  v.pe,     v.rotation, v.bquitter, v.bcmt,        v.tcmt,
-            v.ccmt,     v.pcmt,   v.scmt,     v.scmtnf,   v.boptimiserz, v.bagrandir};
+    return {v.cf,          v.bcadre,    v.bombre,   v.b3d,    v.zoom,    v.breduction, v.brayures,
+            v.bmotif,      v.bboucler,  v.delai,    v.teinte, v.reglage, v.bflou,      v.bsa,
+            v.bss,         v.fluidite,  v.cadre,    v.bva,    v.vtaille, v.pe,         v.rotation,
+            v.bquitter,    v.bcmt,      v.tcmt,     v.ccmt,   v.pcmt,    v.scmt,       v.scmtnf,
+            v.boptimiserz, v.bagrandir, v.bcouleurs};
 }
 
 TEST_F(ParamsFormTest, ShowsEveryKeyOfTheRecord) {
@@ -128,6 +128,8 @@ const TOkCase kOkCases[] = {
      [](TViewerSettings& s) { s.scmtnf = false; }},
     {"rotation", [](TParamsForm& f) { f.RGRotation->SetItemIndex(0); },
      [](TViewerSettings& s) { s.rotation = 0; }},
+    {"bcouleurs", [](TParamsForm& f) { f.CBCouleurs->setChecked(false); },
+     [](TViewerSettings& s) { s.bcouleurs = false; }},
     // An emptied spin edit gives the minimum of its range.
     {"empty delay", [](TParamsForm& f) { f.SEDelaiDiaporama->setText(""); },
      [](TViewerSettings& s) { s.delai = 1; }},
@@ -269,6 +271,7 @@ TEST_F(ParamsFormTest, ListsAndCaptions) {
     ASSERT_EQ(form.RGRotation->Count(), 7);
     EXPECT_EQ(form.RGRotation->Button(3)->text(), QString::fromUtf8("Rotate 180°"));
     EXPECT_EQ(form.RGRotation->title(), " Rotation after opening image ");
+    EXPECT_EQ(form.CBCouleurs->text(), "Colour management");
     EXPECT_TRUE(form.BOk->isDefault());
     EXPECT_FALSE(form.CBZoomOpt->isHidden());
 }

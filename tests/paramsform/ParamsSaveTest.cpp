@@ -86,7 +86,8 @@ TEST_F(ParamsFormTest, SaveWritesTheShownValuesAndKeepsTheOtherLines) {
                                 "scmt=iu\r\n"
                                 "scmtnf=0\r\n"
                                 "boptimiserz=0\r\n"
-                                "bagrandir=0\r\n";
+                                "bagrandir=0\r\n"
+                                "bcouleurs=0\r\n";
     EXPECT_EQ(ReadFile(SettingsFile()), expected);
     EXPECT_TRUE(messages.shown.isEmpty());
 }

@@ -22,6 +22,7 @@ public:
     bool PrepareAnswer = true;
     bool FailBegin = false;
     bool FailEnd = false;
+    bool Withdrawable = true; // an open document can be discarded
     int Begun = 0;
     int Ended = 0;
     int Aborted = 0;
@@ -86,6 +87,7 @@ public:
         m_painter.reset();
         Drawing = QImage();
     }
+    bool CanAbortDocument() const override { return Withdrawable; }
     bool Printing() const override { return m_painter != nullptr; }
     QString ErrorText() const override { return m_error; }
 

@@ -292,6 +292,66 @@ TEST_F(ImprFixture, PrintAppliesPendingEditsAndSetsTitleAndCopies) {
     EXPECT_TRUE(Form->Image().Empty());
 }
 
+// Typed into a field and "Print" clicked at once: the field loses the focus to the button, and
+// the size it holds is the one the margins are checked against.
+struct TypedCase {
+    const char* Name;
+    const char* Left;      // confirmed before
+    const char* Width;     // typed, not confirmed
+    const char* LeftAfter; // typed, not confirmed (empty: none)
+    bool Accepted;
+    double Scale;
+};
+
+class ImprTypedThenPrint : public ImprFixture, public ::testing::WithParamInterface<TypedCase> {};
+
+void TypeInto(TFloatSpinEdit* field, const char* text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QString::fromLatin1(text));
+}
+
+TEST_P(ImprTypedThenPrint, TheTypedSizeIsInForceBeforeTheMarginsAreChecked) {
+    const TypedCase& c = GetParam();
+    // A4 landscape at 254 dpi: 2970 x 2100 dots, 100 dots a centimetre.
+    Show(TPageUnit::Centimetre, 3000, 2000);
+    Form->show();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Form->CBCentrer->click();
+    TypeInto(Form->SEX, c.Left);
+    ASSERT_TRUE(Form->BOkMargesClick());
+    TypeInto(Form->SEL, c.Width);
+    if (*c.LeftAfter != 0) TypeInto(Form->SEX, c.LeftAfter);
+    QTest::mouseClick(Form->BImprimer, Qt::LeftButton);
+
+    EXPECT_EQ(Form->result() == QDialog::Accepted, c.Accepted);
+    EXPECT_NEAR(Form->Scale(), c.Scale, 1e-9);
+    if (c.Accepted) {
+        EXPECT_TRUE(User.Messages.empty());
+        const TRect r = Form->Layout().ImageRect;
+        EXPECT_LE(r.Right, 2970);
+        EXPECT_LE(r.Bottom, 2100);
+    } else {
+        ASSERT_EQ(User.Messages.size(), 1u);
+        EXPECT_TRUE(User.Messages[0].Text.startsWith("The left margin must be lower or equal to"))
+            << User.Messages[0].Text.toStdString();
+        EXPECT_EQ(Form->focusWidget(), Form->SEX);
+        EXPECT_EQ(Target.PrepareCalls, 0);
+    }
+    Form->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ImprTypedThenPrint,
+    ::testing::Values(
+        // At the first scale the image is 23.76 cm wide: a margin of 5 cm fits. At 27 cm it
+        // would reach 32 cm, off the 29.70 cm page.
+        TypedCase{"LargerSizeLeavesNoRoomForTheMargin", "5", "27", "", false, 0.9},
+        // At 10 cm wide a margin of 15 cm fits, though not at the first scale.
+        TypedCase{"SmallerSizeMakesRoomForTheMargin", "2", "10", "15", true, 1.0 / 3}),
+    [](const ::testing::TestParamInfo<TypedCase>& info) { return info.param.Name; });
+
 TEST_F(ImprFixture, PrintStaysOpenWhenTheJobCannotBePrepared) {
     Show(TPageUnit::Centimetre, 300, 200);
     Target.PrepareAnswer = false;

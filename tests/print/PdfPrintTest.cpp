@@ -228,6 +228,48 @@ TEST_F(PdfFixture, CancelLeavesNoFile) {
     EXPECT_TRUE(User.Messages.empty());
 }
 
+TEST_F(PdfFixture, CancelWhileThePageSpoolsLeavesTheOldFileAsItWas) {
+    {
+        QFile old(Chosen);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    // A picture of several bands: events are served between them with the document open.
+    int pumps = 0;
+    bool openWhenCancelled = false;
+    OnPump = [&] {
+        if (++pumps == 2) {
+            openWhenCancelled = Target->Printing();
+            Command->WaitForm()->BAnnuler->click();
+        }
+    };
+    EXPECT_EQ(
+        Print(SolidImage(600, 1000, qRgb(255, 0, 0)), [](TImprForm& f) { f.BImprimer->click(); }),
+        TPrintResult::Cancelled);
+    EXPECT_TRUE(openWhenCancelled);
+    EXPECT_EQ(pumps, 2);
+    EXPECT_FALSE(Target->Printing());
+    EXPECT_TRUE(User.Messages.empty());
+    EXPECT_FALSE(Command->WaitForm()->isVisible());
+    QFile pdf(Chosen);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.readAll(), "old");
+    EXPECT_EQ(FolderEntries(), QStringList{"out.pdf"});
+}
+
+TEST_F(PdfFixture, NoFileExistsUntilTheDocumentIsComplete) {
+    bool seenWhileSpooling = true;
+    OnPump = [&] { seenWhileSpooling = seenWhileSpooling && FolderEntries().isEmpty(); };
+    ASSERT_EQ(
+        Print(SolidImage(600, 1000, qRgb(255, 0, 0)), [](TImprForm& f) { f.BImprimer->click(); }),
+        TPrintResult::Printed);
+    EXPECT_TRUE(seenWhileSpooling);
+    EXPECT_EQ(FolderEntries(), QStringList{"out.pdf"});
+    if (!HasPoppler()) return;
+    EXPECT_EQ(PdfInfo(Chosen, "Pages"), "1");
+    EXPECT_EQ(PdfInfo(Chosen, "Title"), "photo.jpg");
+}
+
 TEST_F(PdfFixture, AnExistingFileIsReplacedOnlyByAFinishedDocument) {
     {
         QFile old(Chosen);

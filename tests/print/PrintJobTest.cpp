@@ -7,6 +7,7 @@
 #include "print/PrintPage.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <vector>
@@ -107,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PageCase{"ImageOnly", 30, 20, false, false},
                       PageCase{"ImageAndMarks", 40, 30, false, true},
                       PageCase{"ElongatedWithCentreMarks", 30, 20, false, true},
+                      // Several bands, drawn with events served between them.
+                      PageCase{"ManyBands", 600, 1000, false, true},
                       PageCase{"OutlineOnly", 30, 20, true, false},
                       PageCase{"OutlineAndMarks", 30, 20, true, true}),
     [](const ::testing::TestParamInfo<PageCase>& info) { return info.param.Name; });
@@ -180,6 +183,104 @@ TEST_F(JobFixture, CancelBeforeTheDocumentOpensSendsNothing) {
     OnPump = nullptr;
     EXPECT_EQ(Run(Solid(1, 1, kRed), layout), TPrintResult::Printed);
     EXPECT_FALSE(Wait.Cancelled());
+}
+
+// 600 x 1000 pixels go to the page in three bands.
+constexpr int kBandedW = 600;
+constexpr int kBandedH = 1000;
+static_assert((kBandedH + BandRows(kBandedW) - 1) / BandRows(kBandedW) == 3);
+
+TPrintLayout BandedLayout() {
+    return TPrintLayout{{100, 100, 400, 600}, false, true, {8, 1}, kBandedW, kBandedH};
+}
+
+TEST_F(JobFixture, EventsAreServedBetweenTheBandsOfAnOpenPage) {
+    std::vector<bool> printing;
+    OnPump = [&] { printing.push_back(Target.Printing() && Wait.BAnnuler->isEnabled()); };
+    ASSERT_EQ(Run(Solid(kBandedW, kBandedH, kRed), BandedLayout()), TPrintResult::Printed);
+    // Once before the document opens, then between the three bands.
+    EXPECT_EQ(printing, (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(Target.Ended, 1);
+}
+
+TEST_F(JobFixture, CancelWhileThePageSpoolsAbortsTheDocument) {
+    OnPump = [this] {
+        if (Pumps == 2) {
+            ASSERT_TRUE(Target.Printing());
+            ASSERT_TRUE(Wait.isVisible());
+            Wait.BAnnuler->click();
+        }
+    };
+    EXPECT_EQ(Run(Solid(kBandedW, kBandedH, kRed), BandedLayout()), TPrintResult::Cancelled);
+    EXPECT_EQ(Pumps, 2); // nothing more is drawn
+    EXPECT_EQ(Target.Aborted, 1);
+    EXPECT_EQ(Target.Ended, 0);
+    EXPECT_TRUE(Target.Page.isNull());
+    EXPECT_FALSE(Target.Printing());
+    EXPECT_FALSE(Wait.isVisible());
+    EXPECT_TRUE(User.Messages.empty());
+}
+
+TEST_F(JobFixture, APrinterThatCannotTakeBackAPageOffersNoCancelDuringIt) {
+    Target.Withdrawable = false;
+    std::vector<bool> cancelOffered;
+    OnPump = [&] {
+        cancelOffered.push_back(Wait.BAnnuler->isEnabled());
+        Wait.BAnnuler->click();
+        Wait.BAnnulerClick(); // even called directly, it cannot abort a page half drawn
+    };
+    EXPECT_EQ(Run(Solid(kBandedW, kBandedH, kRed), BandedLayout()), TPrintResult::Cancelled);
+    EXPECT_EQ(cancelOffered, std::vector<bool>{true});
+
+    OnPump = [&] {
+        cancelOffered.push_back(Wait.BAnnuler->isEnabled());
+        if (Target.Printing()) {
+            Wait.BAnnuler->click();
+            Wait.BAnnulerClick();
+        }
+    };
+    cancelOffered.clear();
+    EXPECT_EQ(Run(Solid(kBandedW, kBandedH, kRed), BandedLayout()), TPrintResult::Printed);
+    EXPECT_EQ(cancelOffered, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(Target.Aborted, 0);
+    EXPECT_EQ(Target.Ended, 1);
+    // The next job offers Cancel again.
+    EXPECT_TRUE(Wait.BAnnuler->isEnabled());
+}
+
+TEST_F(JobFixture, OtherWindowsTakeNoInputWhileThePageSpools) {
+    EXPECT_EQ(Wait.windowModality(), Qt::ApplicationModal);
+}
+
+TEST(PrintBands, BandsMeetWithoutASeam) {
+    // A smooth vertical ramp printed band by band matches the ramp printed in one piece.
+    QImage ramp(kBandedW, kBandedH, QImage::Format_RGB32);
+    for (int y = 0; y < ramp.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(ramp.scanLine(y)), ramp.width(),
+                    qRgb(y * 255 / kBandedH, 128, 255 - y * 255 / kBandedH));
+    TPrintLayout layout{{10, 20, 310, 1387}, false, false, {}, kBandedW, kBandedH};
+    QImage banded(400, 1400, QImage::Format_RGB32), whole(banded.size(), QImage::Format_RGB32);
+    banded.fill(Qt::white);
+    whole.fill(Qt::white);
+    int bands = 1;
+    {
+        QPainter painter(&banded);
+        ASSERT_TRUE(DrawPrintPage(painter, ramp, layout, [&] { return ++bands > 0; }));
+    }
+    {
+        QPainter painter(&whole);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(10, 20, 300, 1367), ramp);
+    }
+    EXPECT_EQ(bands, 3);
+    int worst = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x) {
+            const QRgb a = banded.pixel(x, y), b = whole.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 2);
 }
 
 TEST_F(JobFixture, CancelDuringAnOpenDocumentAbortsIt) {

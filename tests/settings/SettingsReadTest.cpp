@@ -47,6 +47,7 @@ TViewerSettings StartA() {
     s.pcmt = 1;
     s.scmt = {true, false, true};
     s.scmtnf = false;
+    s.bcouleurs = false;
     return s;
 }
 
@@ -72,6 +73,7 @@ TViewerSettings StartB() {
     s.tcmt = 19;
     s.scmt = {false, true, false};
     s.scmtnf = true;
+    s.bcouleurs = true;
     s.brayures = true;
     s.region = TRect{1, 2, 3, 4};
     return s;
@@ -213,6 +215,7 @@ std::vector<KeyCase> AllKeyCases() {
         {"bflou", &TViewerSettings::bflou},
         {"bcmt", &TViewerSettings::bcmt},
         {"scmtnf", &TViewerSettings::scmtnf},
+        {"bcouleurs", &TViewerSettings::bcouleurs},
     };
     for (const auto& [key, field] : bools)
         for (KeyCase& c : BoolCases(key, field))
@@ -473,12 +476,12 @@ TEST_F(SettingsPathsRead, LinkedFolderEndsWithSeparator) {
 
 TEST(SettingsRead, MarkerBehavesAsMissingForEveryKey) {
     const char* keys[] = {
-        "defdir",      "unit",    "cf",        "motif",    "bmotif",   "cadre",
-        "bcadre",      "bombre",  "b3d",       "brayures", "zoom",     "breduction",
-        "boptimiserz", "vtaille", "bva",       "delai",    "bboucler", "bquitter",
-        "bsa",         "bss",     "fluidite",  "teinte",   "reglage",  "bflou",
-        "region",      "pe",      "bagrandir", "lk",       "rotation", "bcmt",
-        "tcmt",        "ccmt",    "pcmt",      "scmt",     "scmtnf",   "cdir"};
+        "defdir",   "unit",     "cf",       "motif",    "bmotif",     "cadre",       "bcadre",
+        "bombre",   "b3d",      "brayures", "zoom",     "breduction", "boptimiserz", "vtaille",
+        "bva",      "delai",    "bboucler", "bquitter", "bsa",        "bss",         "fluidite",
+        "teinte",   "reglage",  "bflou",    "region",   "pe",         "bagrandir",   "lk",
+        "rotation", "bcmt",     "tcmt",     "ccmt",     "pcmt",       "scmt",        "scmtnf",
+        "cdir",     "bcouleurs"};
     QByteArray text = "[Params]\n";
     for (const char* k : keys)
         text += QByteArray(k) + "=ERREUR\n";

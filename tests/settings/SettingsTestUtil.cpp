@@ -36,7 +36,7 @@ QString Describe(const TViewerSettings& s) {
       << "tcmt=" + QString::number(s.tcmt) << "ccmt=" + Hex(s.ccmt)
       << "pcmt=" + QString::number(s.pcmt)
       << "scmt=" + B(s.scmt.bold) + B(s.scmt.italic) + B(s.scmt.underline)
-      << "scmtnf=" + B(s.scmtnf) << "cdir=" + s.cdir << "startupPattern=" + s.startupPattern
-      << "patternSwitchedOff=" + B(s.patternSwitchedOff);
+      << "scmtnf=" + B(s.scmtnf) << "bcouleurs=" + B(s.bcouleurs) << "cdir=" + s.cdir
+      << "startupPattern=" + s.startupPattern << "patternSwitchedOff=" + B(s.patternSwitchedOff);
     return l.join(u'\n');
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the main window's side of the settings store, and small file helpers.
 
+#include "FullDisk.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsEffects.h"
 #include "settings/SettingsStore.h"
@@ -13,10 +14,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <ostream>
-#include <sys/resource.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -81,26 +80,6 @@ struct TTempProgram {
     TAppPaths Paths(const QStringList& dataFolders = {}) const {
         return TAppPaths(ProgramFile(), ConfigFolder(), dataFolders);
     }
-};
-
-// Keeps every file the process writes below `bytes`, so writes fail as on a full disk.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = m_saved;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~TFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 // Every field of the record, one "key=value" line each, for whole-record comparisons.

@@ -21,18 +21,20 @@ protected:
     TSettingsStore store{s, paths, effects, messages};
 };
 
-TEST_F(SettingsWrite, SaveWritesThirtyKeysInOrder) {
+TEST_F(SettingsWrite, SaveWritesThirtyOneKeysInOrder) {
     s.cf = RGBColor(0x10, 0x20, 0x30);
     s.cadre = {RGBColor(0xC0, 0xC0, 0xC0), 7};
     s.scmt = {true, false, true};
     s.fluidite = 16;
+    s.bcouleurs = false;
     ASSERT_TRUE(store.SaveSettingsFile(SettingsValuesOf(s, false, true)));
     EXPECT_EQ(ReadFile(paths.SettingsFile()),
               QByteArray("[Params]\ncf=#102030\nbcadre=1\nbombre=1\nb3d=0\nzoom=1\n"
                          "breduction=1\nbrayures=0\nbmotif=0\nbboucler=1\ndelai=3\nteinte=0\n"
                          "reglage=0\nbflou=0\nbsa=1\nbss=1\nfluidite=3\ncadre=#C0C0C0,7\nbva=0\n"
                          "vtaille=480\npe=0\nrotation=6\nbquitter=0\nbcmt=0\ntcmt=10\n"
-                         "ccmt=#000000\npcmt=0\nscmt=bu\nscmtnf=1\nboptimiserz=1\nbagrandir=1\n"));
+                         "ccmt=#000000\npcmt=0\nscmt=bu\nscmtnf=1\nboptimiserz=1\nbagrandir=1\n"
+                         "bcouleurs=0\n"));
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
@@ -178,8 +180,8 @@ TEST_F(SettingsWrite, HandEditedFileKeepsEveryLine) {
     }
     // New keys sit in the section, before its trailing blank line, with the file's endings.
     EXPECT_TRUE(after.contains("cdir=/chosen\r\ncf=#"));
-    EXPECT_TRUE(after.contains("bagrandir=0\r\ndefdir=/photos/new\r\nunit=1\r\n\r\n[Last]\r\n"
-                               "x=y"));
+    EXPECT_TRUE(after.contains("bagrandir=0\r\nbcouleurs=1\r\ndefdir=/photos/new\r\nunit=1\r\n\r\n"
+                               "[Last]\r\nx=y"));
     EXPECT_FALSE(after.contains("zoom=1")) << "zoom written twice";
     TIniFile file;
     ASSERT_TRUE(file.LoadFromFile(paths.SettingsFile()));

@@ -1,9 +1,13 @@
+#include "FullDisk.h"
+#include "TestFiles.h"
 #include "TestImages.h"
 #include "TestPrinters.h"
 #include "core/ColorAdjust.h"
 #include "core/FlipRotate.h"
 #include "core/StretchEx.h"
+#include "formats/BmpCodec.h"
 #include "formats/FormatRegistry.h"
+#include "formats/FormatTestUtil.h"
 #include "formats/ImageFiles.h"
 #include "formats/JpegUtils.h"
 #include "formats/PngUtils.h"
@@ -46,6 +50,22 @@ std::vector<uint8_t> JpegWithOrientation(const TBitmap& picture, uint8_t orienta
     app1[2] = uint8_t(length >> 8);
     app1[3] = uint8_t(length);
     jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    return jpeg;
+}
+
+// A JPEG tagged with the profile of that file, in one APP2 segment; empty when it is missing.
+std::vector<uint8_t> JpegWithProfile(const TBitmap& picture, const QString& profilePath) {
+    QFile f(profilePath);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray profile = f.readAll();
+    std::vector<uint8_t> jpeg = EncodeJpeg(picture, 100, false);
+    const size_t length = 2 + 12 + 2 + size_t(profile.size());
+    std::vector<uint8_t> app2 = {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length)};
+    const char tag[] = "ICC_PROFILE";
+    app2.insert(app2.end(), tag, tag + 12);
+    app2.insert(app2.end(), {1, 1});
+    app2.insert(app2.end(), profile.begin(), profile.end());
+    jpeg.insert(jpeg.begin() + 2, app2.begin(), app2.end());
     return jpeg;
 }
 
@@ -136,6 +156,90 @@ TEST_F(Convert, InfoLines) {
     EXPECT_EQ(r.out, Path("a.png") + "\t7x5\t24\t\n" + Path("b.jpg") + "\t9x3\t24\t\n");
 }
 
+// A profile that swaps red and green: stored red means green.
+TEST_F(Convert, ColourManagementByDefaultAndItsSwitch) {
+    const std::vector<uint8_t> tagged =
+        JpegWithProfile(UniformImage(8, 8, Rgb(255, 0, 0)),
+                        QStringLiteral("/usr/share/color/icc/colord/SwappedRedAndGreen.icc"));
+    if (tagged.empty()) GTEST_SKIP() << "colord-data is not installed";
+    Write(Path("swapped.jpg"), tagged);
+    ASSERT_EQ(Run({Path("swapped.jpg"), "-o", Path("managed.png")}).status, 0);
+    ASSERT_EQ(Run({Path("swapped.jpg"), "--no-colour-management", "-o", Path("stored.png")}).status,
+              0);
+    EXPECT_TRUE(OptionsOE().ColourManagement) << "the switch holds for its run only";
+    const TTriple managed = PixelAt(Load(Path("managed.png")), 4, 4);
+    const TTriple stored = PixelAt(Load(Path("stored.png")), 4, 4);
+    EXPECT_TRUE(managed.g > 250 && managed.r < 5) << int(managed.r) << "," << int(managed.g);
+    EXPECT_TRUE(stored.r > 250 && stored.g < 5) << int(stored.r) << "," << int(stored.g);
+
+    const RunResult info = Run({"--info", Path("swapped.jpg"), Path("managed.png")});
+    ASSERT_EQ(info.status, 0) << info.err.toStdString();
+    EXPECT_EQ(info.out, Path("swapped.jpg") + "\t8x8\t24\t\ticc=Swapped Red and Green\n" +
+                            Path("managed.png") + "\t8x8\t24\t\n");
+}
+
+// Three 6 x 4 pictures, as PNG files and as an animated GIF and a three-page TIFF made by
+// ImageMagick from them.
+class ConvertPages : public Convert {
+protected:
+    void SetUp() override {
+        Convert::SetUp();
+        REQUIRE_TOOL("convert");
+        QStringList pngs;
+        for (int i = 0; i < 3; ++i) {
+            // Few colours, so that the GIF keeps them exactly.
+            pictures.push_back(MakeImage(6, 4, [i](int x, int y) {
+                return (x + y + i) % 3 == 0 ? Rgb(255, 0, 0) : Rgb(0, uint8_t(80 * i), 255);
+            }));
+            pngs << Path(QStringLiteral("p%1.png").arg(i));
+            Write(pngs.back(), EncodePng(pictures.back()));
+        }
+        bool ok = false;
+        RunTool("convert", QStringList{"-delay", "20"} << pngs << Path("anim.gif"), &ok);
+        ASSERT_TRUE(ok);
+        RunTool("convert", QStringList(pngs) << Path("pages.tif"), &ok);
+        ASSERT_TRUE(ok);
+    }
+    std::vector<TBitmap> pictures;
+};
+
+TEST_F(ConvertPages, InfoCountsFramesAndPages) {
+    const RunResult r = Run({"--info", Path("anim.gif"), Path("pages.tif"), Path("p0.png")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n');
+    ASSERT_EQ(lines.size(), 4);
+    // The GIF's depth is its palette's, whatever ImageMagick chose.
+    EXPECT_TRUE(lines[0].startsWith(Path("anim.gif") + "\t6x4\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("\t\tframes=3")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], Path("pages.tif") + "\t6x4\t24\t\tpages=3");
+    EXPECT_EQ(lines[2], Path("p0.png") + "\t6x4\t24\t");
+}
+
+TEST_F(ConvertPages, PagePicksTheFrameOrPage) {
+    for (int page = 1; page <= 3; ++page) {
+        const QString n = QString::number(page);
+        ASSERT_EQ(Run({Path("pages.tif"), "--page", n, "-o", Path("t" + n + ".bmp")}).status, 0);
+        EXPECT_TRUE(SamePixels(Load(Path("t" + n + ".bmp")), pictures[size_t(page - 1)])) << page;
+        ASSERT_EQ(Run({Path("anim.gif"), "--page", n, "-o", Path("g" + n + ".bmp")}).status, 0);
+        EXPECT_TRUE(SamePixels(Load(Path("g" + n + ".bmp")), pictures[size_t(page - 1)])) << page;
+    }
+    // Past the last one: the load message and status 1.
+    TScriptedSeam seam;
+    EXPECT_EQ(Run({Path("anim.gif"), "--page", "4", "-o", Path("none.bmp")}).status, 1);
+    EXPECT_EQ(seam.Messages.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(Path("none.bmp")));
+}
+
+TEST_F(Convert, WebpOutputLosslessAtBestQuality) {
+    const TBitmap source = RandomImage(24, 16, 8);
+    Write(Path("in.png"), EncodePng(source));
+    ASSERT_EQ(Run({Path("in.png"), "--quality", "100", "-o", Path("best.webp")}).status, 0);
+    ASSERT_EQ(Run({Path("in.png"), "--quality", "30", "-o", Path("small.webp")}).status, 0);
+    EXPECT_TRUE(SamePixels(Load(Path("best.webp")), source));
+    EXPECT_FALSE(SamePixels(Load(Path("small.webp")), source));
+    EXPECT_LT(QFileInfo(Path("small.webp")).size(), QFileInfo(Path("best.webp")).size());
+}
+
 TEST_F(Convert, FailuresGiveStatusOneAndKeepGoing) {
     Write(Path("good.png"), EncodePng(RandomImage(3, 3, 1)));
     Write(Path("bad.png"), {1, 2, 3});
@@ -181,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadArgs{{"a.png", "--quality"}, "--quality needs a value"},
         BadArgs{{"a.png", "-j", "0", "-o", "x.png"}, "-j takes 1..1024"},
         BadArgs{{"a.png", "-jx", "-o", "x.png"}, "-j takes 1..1024"},
-        BadArgs{{"a.png", "-o", "x.png", "--jobs"}, "--jobs needs a value"}));
+        BadArgs{{"a.png", "-o", "x.png", "--jobs"}, "--jobs needs a value"},
+        BadArgs{{"a.png", "--page", "0", "-o", "x.png"}, "--page takes a number from 1"}));
 
 TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
     Write(Path("bad.png"), {1, 2, 3});
@@ -246,6 +351,35 @@ TEST_F(Convert, SeveralThreadsGiveWhatOneGives) {
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         EXPECT_TRUE(a.readAll() == b.readAll()) << name.toStdString();
     }
+}
+
+// The report's case: 4 KiB left on the disk and a 60 x 50 picture saved over keep.bmp. The
+// program says so and ends with status 1; keep.bmp keeps every byte and nothing else is left.
+TEST_F(Convert, ASaveOnANearlyFullDiskFailsAndKeepsTheOldFile) {
+    TNearlyFullDisk disk;
+    ASSERT_TRUE(disk.Valid());
+    QByteArray ppm = "P6\n60 50\n255\n";
+    for (int i = 0; i < 60 * 50 * 3; ++i)
+        ppm += char(i * 13);
+    WriteFileBytes(Path("small.ppm"), ppm);
+    const QString keep = disk.FilePath("keep.bmp");
+    const std::vector<uint8_t> old = EncodeBmp24(RandomImage(20, 20, 4));
+    const QByteArray oldBytes(reinterpret_cast<const char*>(old.data()), qsizetype(old.size()));
+    WriteFileBytes(keep, oldBytes);
+
+    disk.Fill(4096);
+    QProcess p;
+    p.start(TAVELUNE_CONVERT, {Path("small.ppm"), "-o", keep});
+    const bool finished = p.waitForFinished(60000);
+    disk.Free();
+
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(p.exitCode(), 1) << (disk.IsTmpfs() ? "tmpfs" : "file size limit");
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()).trimmed(),
+              QStringLiteral("Unable to save image in file \"%1\" !").arg(keep));
+    EXPECT_EQ(ReadFileBytes(keep), oldBytes);
+    EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"keep.bmp"});
 }
 
 } // namespace

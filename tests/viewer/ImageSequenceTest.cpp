@@ -134,7 +134,8 @@ TEST(ImageSequence, StartsEmptyWithTheCommonImagesMask) {
     EXPECT_EQ(list.Current(), -1);
     EXPECT_FALSE(list.Modified());
     EXPECT_TRUE(list.FileName().isEmpty());
-    EXPECT_EQ(list.FolderMask(), "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi");
+    EXPECT_EQ(list.FolderMask(), "*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.tga;*.bmp;*.gif;*.oxi;*.webp;"
+                                 "*.avif;*.heic;*.heif;*.jxl;*.svg");
 }
 
 TEST(ImageSequence, SetFolderMaskRemovesSpaces) {
@@ -157,6 +158,61 @@ TEST(ImageSequence, SelectPathIgnoresCaseAndTakesTheFirstMatch) {
     EXPECT_EQ(list.Current(), 1);
     EXPECT_TRUE(text.isEmpty());
 }
+
+TEST(ImageSequence, SelectPathPrefersTheEntrySpelledExactly) {
+    TImageSequence list;
+    for (const char* p : {"/f/IMG_1.JPG", "/f/img_1.jpg", "/f/img_2.jpg"})
+        list.AddImage(QString::fromLatin1(p));
+    QString text;
+    list.OnPositionText = [&text](const QString& t) { text = t; };
+    EXPECT_TRUE(list.SelectPath("/f/img_1.jpg"));
+    EXPECT_EQ(list.Current(), 1);
+    EXPECT_EQ(text, "2/3");
+    EXPECT_TRUE(list.SelectPath("/f/IMG_1.JPG"));
+    EXPECT_EQ(list.Current(), 0);
+    EXPECT_TRUE(list.SelectPath("/f/Img_1.jpg"));
+    EXPECT_EQ(list.Current(), 0) << "no exact spelling: the first equal one";
+}
+
+struct OpenedFileCase {
+    const char* name;
+    const char* opened;
+    int current;
+    QStringList entries;
+};
+
+class SelectOpenedFile : public ::testing::TestWithParam<OpenedFileCase> {};
+
+// The list of a folder's a.png and c.png, built by a fill, then the file the user opened.
+TEST_P(SelectOpenedFile, ListedFileIsChosenAndAnyOtherJoinsInNameOrder) {
+    const OpenedFileCase& c = GetParam();
+    TImageSequence list;
+    for (const char* p : {"/f/a.png", "/f/c.png"})
+        list.AddImage(QString::fromLatin1(p));
+    list.SetModified(false);
+    QString text;
+    list.OnPositionText = [&text](const QString& t) { text = t; };
+    list.SelectOpenedFile(QString::fromLatin1(c.opened));
+    EXPECT_EQ(list.Current(), c.current);
+    EXPECT_EQ(text, QStringLiteral("%1/%2").arg(c.current + 1).arg(c.entries.size()));
+    QStringList paths;
+    for (const TSequenceEntry& e : list.Entries())
+        paths << e.Path;
+    EXPECT_EQ(paths, c.entries);
+    EXPECT_FALSE(list.Modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SelectOpenedFile,
+    ::testing::Values(
+        OpenedFileCase{"listed", "/f/c.png", 1, {"/f/a.png", "/f/c.png"}},
+        OpenedFileCase{"listedOtherCase", "/f/A.PNG", 0, {"/f/a.png", "/f/c.png"}},
+        OpenedFileCase{"between", "/f/b.ppm", 1, {"/f/a.png", "/f/b.ppm", "/f/c.png"}},
+        OpenedFileCase{"before", "/f/0.pcx", 0, {"/f/0.pcx", "/f/a.png", "/f/c.png"}},
+        OpenedFileCase{"after", "/f/z.psd", 2, {"/f/a.png", "/f/c.png", "/f/z.psd"}},
+        OpenedFileCase{"upperCaseByName", "/f/B.PPM", 1, {"/f/a.png", "/f/B.PPM", "/f/c.png"}},
+        OpenedFileCase{"sameBaseName", "/f/a.ppm", 1, {"/f/a.png", "/f/a.ppm", "/f/c.png"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct CommentCase {
     const char* path;

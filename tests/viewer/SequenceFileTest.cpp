@@ -1,13 +1,12 @@
 #include "viewer/SequenceFile.h"
+#include "FullDisk.h"
 #include "core/Errors.h"
 #include "viewer/ImageSequence.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -256,26 +255,6 @@ TEST_F(SequenceFileTest, SaveIntoMissingFolderThrowsAndKeepsFileNameAndMark) {
 }
 
 #ifdef RLIMIT_FSIZE
-// Lowers the largest file size the process may write, so that a write fails half-way.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lower = m_old;
-        lower.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~TFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 TEST_F(SequenceFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     const QString path = PathOf("keep.stl");
     const QByteArray old = "old.jpg;old comment\r\n";

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(animation_fuzzer AnimationFuzzer.cpp DEPS tavelune_formats)

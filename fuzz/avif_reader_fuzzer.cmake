@@ -1,0 +1,1 @@
+tavelune_fuzz_target(avif_reader_fuzzer AvifReaderFuzzer.cpp DEPS tavelune_formats)

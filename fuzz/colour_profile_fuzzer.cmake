@@ -1,0 +1,1 @@
+tavelune_fuzz_target(colour_profile_fuzzer ColourProfileFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(heif_reader_fuzzer HeifReaderFuzzer.cpp DEPS tavelune_formats)

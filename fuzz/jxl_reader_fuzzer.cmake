@@ -1,0 +1,1 @@
+tavelune_fuzz_target(jxl_reader_fuzzer JxlReaderFuzzer.cpp DEPS tavelune_formats)

@@ -1,0 +1,1 @@
+tavelune_fuzz_target(svg_reader_fuzzer SvgReaderFuzzer.cpp DEPS tavelune_formats)

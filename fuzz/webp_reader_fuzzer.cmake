@@ -1,0 +1,1 @@
+tavelune_fuzz_target(webp_reader_fuzzer WebpReaderFuzzer.cpp DEPS tavelune_formats)
