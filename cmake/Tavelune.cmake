@@ -9,6 +9,13 @@ if(TAVELUNE_FUZZ)
     # The libraries are instrumented for coverage and checked like the fuzz programs.
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
+elseif(TAVELUNE_TSAN)
+    # The decoding workers and what they hand to the user-interface thread.
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+    if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+        add_compile_options(-O1)
+    endif()
 elseif(TAVELUNE_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)

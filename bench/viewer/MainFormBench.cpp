@@ -2,6 +2,7 @@
 // The main window at work: opening a 6000 x 4000 JPEG up to the composed screen buffer (fit to
 // screen, smoothing, frame and shadow), next to decoding the same file alone in the same run
 // (x_decode); and one scroller tick at 1920 x 1080, next to a memcpy of the buffer (x_copy).
+#include "BenchApp.h"
 #include "BenchUtil.h"
 #include "formats/ImageFiles.h"
 #include "viewer/Main.h"
@@ -21,26 +22,6 @@ constexpr int kPhotoW = 6000;
 constexpr int kPhotoH = 4000;
 // Large enough that the view itself is about 1920 x 1080 once the bars and margins are off.
 const QSize kScrollWindow(1930, 1170);
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "tavelune_bench_viewer";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-class TIdleTimer final : public TScrollTimer {
-public:
-    void Start(int, std::function<void()>) override {}
-    void Stop() override {}
-};
-
-class TNoWait final : public TPumpingClock {
-public:
-    void Pump(int) override {}
-};
 
 // A window on a 1920 x 1080 screen, its settings file in a temporary folder.
 struct TBenchWindow {

@@ -4,20 +4,27 @@
 #include "core/Version.h"
 #include "formats/FormatRegistry.h"
 #include "viewer/CommandLine.h"
+#include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QThread>
 #include <cstdio>
 
 namespace {
 
-// "--help" and "--version" print before any window or display connection exists; -1 when the
-// arguments ask for neither.
-int PrintInfoRequest(int argc, char** argv) {
+// The arguments before Qt has seen them (it is not running yet).
+QStringList ArgumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// "--help" and "--version" print before any window or display connection exists; -1 when the
+// arguments ask for neither.
+int PrintInfoRequest(const QStringList& arguments) {
     QString text;
     switch (ReadInfoRequest(arguments)) {
     case TInfoRequest::None:
@@ -33,11 +40,24 @@ int PrintInfoRequest(int argc, char** argv) {
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
 
+// The image named on the command line decodes on a worker while Qt and the window come up.
+std::shared_ptr<TEarlyImage> StartDecodingEarly(TDecodeWorkers& workers,
+                                                const QStringList& arguments) {
+    // This thread is Qt's main thread, whatever the workers create before the application.
+    QThread::currentThread();
+    InitImageFormats();
+    std::optional<TEarlyImage> early = StartEarlyImage(workers, arguments);
+    return early ? std::make_shared<TEarlyImage>(std::move(*early)) : nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const int status = PrintInfoRequest(argc, argv); status >= 0) return status;
+    const QStringList arguments = ArgumentsOf(argc, argv);
+    if (const int status = PrintInfoRequest(arguments); status >= 0) return status;
     ConfigurePixelMemory();
+    auto workers = std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
+    std::shared_ptr<TEarlyImage> early = StartDecodingEarly(*workers, arguments);
     QApplication app(argc, argv);
     // The settings and data locations are derived from these names.
     QCoreApplication::setOrganizationName(QStringLiteral("Tavelune"));
@@ -45,10 +65,11 @@ int main(int argc, char** argv) {
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelune.Tavelune"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavelune")));
-    InitImageFormats();
 
     TMainFormSeams seams;
     seams.Arguments = QCoreApplication::arguments().mid(1);
+    seams.Workers = workers;
+    seams.EarlyImage = std::move(early);
     int status = 0;
     {
         TMainForm form(std::move(seams));

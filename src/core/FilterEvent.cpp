@@ -4,8 +4,9 @@
 #include <algorithm>
 
 namespace {
-int g_total = 100;
-int g_current = 0;
+// Each thread reports the operations it runs itself: decoders run on worker threads too.
+thread_local int g_total = 100;
+thread_local int g_current = 0;
 } // namespace
 
 bool FilterProgress(int kind, int value) {

@@ -13,5 +13,8 @@ void ConfigurePixelMemory() {
     // freed heap stays mapped for the next image.
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    // One heap for every thread: the heaps of other threads hold at most 64 MiB, so a picture
+    // decoded on a worker would otherwise get fresh pages of its own, and return them, each time.
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }

@@ -100,6 +100,15 @@ int ExifOrientation(const TExifMetadata& metadata) {
     return orientation >= 1 && orientation <= 8 ? orientation : 0;
 }
 
+int ExifOrientation(const QByteArray& block) {
+    if (block.isEmpty()) return 0;
+    try {
+        return ExifOrientation(TExifMetadata(block));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 QDateTime ExifDateTime(const QString& text) {
     const int year = DateField(text, 0, 4);
     const int month = DateField(text, 5, 2);

@@ -38,6 +38,8 @@ TExifMetadata ReadExifMetadata(const QString& fileName);
 TExifMetadata ExifMetadataFromBytes(const QString& fileName, std::span<const uint8_t> bytes);
 
 int ExifOrientation(const TExifMetadata& metadata);
+// The orientation of an EXIF block as a load found it (OptionsOE().ExifBlock); 0 when none.
+int ExifOrientation(const QByteArray& block);
 QString ExifInfoLines(const TExifMetadata& metadata, const QLocale& locale);
 
 // "yyyy:mm:dd hh:nn:ss" read by character positions; 30 December 1899 00:00 when the text

@@ -3,7 +3,9 @@
 
 #include "core/Errors.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -16,10 +18,19 @@ constexpr qint64 kMaxFileBytes = qint64(4) << 30;
 
 } // namespace
 
-QByteArray ReadWholeFile(const QString& fileName) {
+TFileStamp FileStampOf(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (!info.exists()) return {};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+QByteArray ReadWholeFile(const QString& fileName, TFileStamp* stamp) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) Fail("cannot open", fileName);
     const qint64 size = file.size();
+    // Taken from the open file, so a file replaced meanwhile cannot lend its stamp.
+    if (stamp)
+        *stamp = {size, file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch()};
     if (size > kMaxFileBytes) Fail("file too large", fileName);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) Fail("cannot read", fileName);

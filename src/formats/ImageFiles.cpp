@@ -3,6 +3,7 @@
 
 #include "core/Errors.h"
 #include "formats/ColourManagement.h"
+#include "formats/DecodeFile.h"
 #include "formats/FileData.h"
 #include "formats/FileNames.h"
 #include "formats/FormatRegistry.h"
@@ -16,30 +17,8 @@
 namespace {
 
 TImageFileHook g_hook;
+bool g_hookWatchesLoads = false;
 bool g_previewMode = false;
-
-struct TReaderChoice {
-    const TGraphicClass* Class;
-    bool FromRegistry; // the graphic object exists only once the file is read
-};
-
-TReaderChoice ChooseReader(const QString& fileName) {
-    if (IsPngName(fileName)) return {&gcPng, false};
-    if (IsGifName(fileName)) return {&gcGif, false};
-    if (IsJpegName(fileName)) return {&gcJpeg, false};
-    if (IsOxiName(fileName)) return {&gcOxi, false};
-    if (IsRawName(fileName)) return {&gcRaw, false};
-    if (IsTiffName(fileName)) return {&gcTiff, false};
-    const QString ext = FileExtension(fileName).mid(1);
-    const TFileFormatList& list = FileFormats();
-    if (!ext.isEmpty()) {
-        if (const TExtensionEntry* e = list.FindExtension(ext)) {
-            const TGraphicClass* cls = list.FactoryClass(ext);
-            return {cls ? cls : e->Class, true};
-        }
-    }
-    return {&gcRaw, false};
-}
 
 // Calls the hook (outside preview mode) and returns the continue flag.
 bool CallHook(TGraphic* graphic, const QString& fileName, TImageFileStage stage) {
@@ -78,16 +57,61 @@ void DrawOnKey(TBitmap& picture) {
     picture = std::move(out);
 }
 
-int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder, int imageIndex) {
-    FileFormats(); // the tables exist before the options are touched
-    TOptionsOE& opt = OptionsOE();
+void ResetLastLoad(TOptionsOE& opt) {
     opt.FileWidth = 0;
     opt.FileHeight = 0;
     opt.AnimatedGif = false;
     opt.ImageCount = 1;
     opt.Animated = false;
     opt.FoundBitDepth = 0;
+    opt.ExifBlock.clear();
     opt.IccDescription.clear();
+}
+
+// After the decoding: the results of the last load, the after-decoding stage, the copy into
+// the caller's bitmap. Returns the continue flag as 1 or 0.
+int Conclude(TDecodedFile& decoded, TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    TGraphic& graphic = *decoded.Graphic;
+    opt.FileWidth = graphic.FileWidth;
+    opt.FileHeight = graphic.FileHeight;
+    opt.AnimatedGif = graphic.Is(gcGif) && graphic.Animated;
+    opt.ImageCount = std::max(1, graphic.ImageCount);
+    opt.Animated = graphic.Animated;
+    if (decoded.FoundBitDepth > 0) opt.FoundBitDepth = decoded.FoundBitDepth;
+    opt.ExifBlock = graphic.ExifBlock;
+    if (!graphic.IccProfile.isEmpty())
+        opt.IccDescription = IccProfileDescription(graphic.IccProfile);
+    if (!CallHook(&graphic, decoded.Request.FileName, ifsAfterDecode)) return 0;
+    if (decoded.Delivered) {
+        bitmap = std::move(graphic.Picture);
+        graphic.Picture.Clear();
+    } else {
+        DeliverGraphic(graphic, bitmap);
+    }
+    return 1;
+}
+
+// The failure stage and message, and the stored size taken from the bitmap when the reader
+// did not tell it.
+int Report(int result, const QString& fileName, const TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    if (result < 0) {
+        CallHook(nullptr, fileName, ifsFailed);
+        if (!g_previewMode)
+            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
+                                      mbOk);
+    } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
+        opt.FileWidth = bitmap.Width();
+        opt.FileHeight = bitmap.Height();
+    }
+    return result;
+}
+
+int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder, int imageIndex) {
+    FileFormats(); // the tables exist before the options are touched
+    TOptionsOE& opt = OptionsOE();
+    ResetLastLoad(opt);
 
     if (fileName.isEmpty()) {
         TOpenNameRequest request;
@@ -105,46 +129,22 @@ int Load(QString& fileName, TBitmap& bitmap, const QString& initialFolder, int i
 
     int result = -1;
     try {
-        const TReaderChoice choice = ChooseReader(fileName);
-        TGraphic graphic(*choice.Class);
-        bool go = CallHook(choice.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad);
-        if (go) {
-            const QByteArray bytes = ReadWholeFile(fileName);
-            TReadInput input{
-                fileName,
-                {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())},
-                g_previewMode,
-                opt.ColourManagement,
-                imageIndex};
-            ReadGraphic(input, graphic);
-            opt.FileWidth = graphic.FileWidth;
-            opt.FileHeight = graphic.FileHeight;
-            opt.AnimatedGif = graphic.Is(gcGif) && graphic.Animated;
-            opt.ImageCount = std::max(1, graphic.ImageCount);
-            opt.Animated = graphic.Animated;
-            if (graphic.Picture.FoundBitDepth() > 0)
-                opt.FoundBitDepth = graphic.Picture.FoundBitDepth();
-            if (!graphic.IccProfile.isEmpty())
-                opt.IccDescription = IccProfileDescription(graphic.IccProfile);
-            go = CallHook(&graphic, fileName, ifsAfterDecode);
-            if (go) DeliverGraphic(graphic, bitmap);
+        TDecodedFile decoded;
+        decoded.Request = MakeDecodeRequest(fileName, g_previewMode);
+        decoded.Request.ImageIndex = imageIndex;
+        TGraphic& graphic = decoded.Graphic.emplace(*decoded.Request.Class);
+        result = 0;
+        if (CallHook(decoded.Request.FromRegistry ? nullptr : &graphic, fileName, ifsBeforeLoad)) {
+            result = -1;
+            DecodeInto(decoded.Request, graphic, &decoded.Stamp);
+            decoded.FoundBitDepth = graphic.Picture.FoundBitDepth();
+            result = Conclude(decoded, bitmap);
         }
-        result = go ? 1 : 0;
     } catch (...) {
         // Every failure of a reader, including running out of memory, is the load message.
         result = -1;
     }
-
-    if (result < 0) {
-        CallHook(nullptr, fileName, ifsFailed);
-        if (!g_previewMode)
-            FileUserSeam().MessageBox(FailureText(InterfaceTexts().LoadFailed, fileName), mkError,
-                                      mbOk);
-    } else if (result > 0 && (opt.FileWidth <= 0 || opt.FileHeight <= 0)) {
-        opt.FileWidth = bitmap.Width();
-        opt.FileHeight = bitmap.Height();
-    }
-    return result;
+    return Report(result, fileName, bitmap);
 }
 
 } // namespace
@@ -175,12 +175,17 @@ bool PreviewMode() {
     return g_previewMode;
 }
 
-void SetImageFileHook(TImageFileHook hook) {
+void SetImageFileHook(TImageFileHook hook, bool watchesLoads) {
     g_hook = std::move(hook);
+    g_hookWatchesLoads = g_hook && watchesLoads;
+}
+
+bool ImageFileHookWatchesLoads() {
+    return g_hookWatchesLoads;
 }
 
 const TGraphicClass& ReaderClassFor(const QString& fileName) {
-    return *ChooseReader(fileName).Class;
+    return *MakeDecodeRequest(fileName).Class;
 }
 
 void ReadGraphic(const TReadInput& input, TGraphic& graphic) {
@@ -217,6 +222,25 @@ const TGraphicClass* WriterClassFor(const QString& fileName) {
 int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder,
                   int imageIndex) {
     return Load(fileName, bitmap, initialFolder, imageIndex);
+}
+
+int FinishImageLoad(TDecodedFile& decoded, TBitmap& bitmap) {
+    TOptionsOE& opt = OptionsOE();
+    ResetLastLoad(opt);
+    const QString& fileName = decoded.Request.FileName;
+    int result = -1;
+    try {
+        // The reader object as it was before the decoding: the decoding is done already.
+        TGraphic reader(*decoded.Request.Class);
+        result = 0;
+        if (CallHook(decoded.Request.FromRegistry ? nullptr : &reader, fileName, ifsBeforeLoad)) {
+            result = -1;
+            if (decoded.Graphic) result = Conclude(decoded, bitmap);
+        }
+    } catch (...) {
+        result = -1;
+    }
+    return Report(result, fileName, bitmap);
 }
 
 int LoadImagePreview(const QString& fileName, TBitmap& bitmap) {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <span>
 
+struct TDecodedFile;
+
 struct TOptionsOE {
     bool OpenPreview = true;      // the open dialog's preview box, kept for the run
     bool ResizableDialogs = true; // open and save dialogs are resizable
@@ -20,6 +22,7 @@ struct TOptionsOE {
     int ImageCount = 1;       // pages, or frames when Animated, of the last file loaded
     bool Animated = false;    // the last file loaded is an animation of more than one frame
     int FoundBitDepth = 0;    // bits per pixel found by the last reader that tells (0: none)
+    QByteArray ExifBlock;     // the EXIF block of the last load (empty: none)
     bool OptimizeGifPalette = true;
     bool TargaRle = true;
     bool FirstLayerOnly = true; // layered files are read down to their first layer
@@ -53,12 +56,19 @@ enum TImageFileStage {
 // Never called in preview mode.
 using TImageFileHook = std::function<void(TGraphic* graphic, const QString& fileName,
                                           TImageFileStage stage, bool& continueFlag)>;
-void SetImageFileHook(TImageFileHook hook);
+// watchesLoads false promises that the hook neither vetoes nor changes anything at the loading
+// stages 0 and 1: files may then be decoded ahead of their LoadImageFile, on worker threads.
+void SetImageFileHook(TImageFileHook hook, bool watchesLoads = true);
+bool ImageFileHookWatchesLoads();
 
 // With an empty fileName the open dialog runs first and the chosen name comes back in it.
 // imageIndex picks the page of a multi-page file or the frame of an animation (0-based).
 int LoadImageFile(QString& fileName, TBitmap& bitmap, const QString& initialFolder = {},
                   int imageIndex = 0);
+// The user-interface half of LoadImageFile for a file decoded ahead (DecodeFile.h): the hook
+// stages 0 and 1, the results of the last load, the failure message, the copy into bitmap.
+// Same results as LoadImageFile.
+int FinishImageLoad(TDecodedFile& decoded, TBitmap& bitmap);
 // LoadImageFile with PreviewMode set: no hook, no message, reduced JPEG decoding.
 int LoadImagePreview(const QString& fileName, TBitmap& bitmap);
 // With an empty fileName the save dialog runs first, proposing suggestedName.

@@ -242,16 +242,21 @@ bool Compress(TCompressor* c, const uint8_t* row0, ptrdiff_t stride, int width, 
 void ReadJpeg(const TReadInput& input, TGraphic& graphic) {
     int denom = 1;
     TJpegSize stored;
+    graphic.IccProfile = JpegIccProfile(input.Bytes);
+    TCmykSamples* cmyk =
+        input.ColourManagement && !graphic.IccProfile.isEmpty() ? &graphic.Cmyk : nullptr;
     if (input.Preview) {
         stored = JpegStoredSize(input.Bytes);
         denom = JpegPreviewDenominator(stored.Width, stored.Height);
-    }
-    graphic.IccProfile = JpegIccProfile(input.Bytes);
-    const bool keepCmyk = input.ColourManagement && !graphic.IccProfile.isEmpty();
-    graphic.Picture = DecodeJpeg(input.Bytes, denom, keepCmyk ? &graphic.Cmyk : nullptr);
-    if (!input.Preview || stored.Width <= 0 || stored.Height <= 0) {
-        stored.Width = graphic.Picture.Width();
-        stored.Height = graphic.Picture.Height();
+        graphic.Picture = DecodeJpeg(input.Bytes, denom, nullptr, cmyk);
+        if (stored.Width <= 0 || stored.Height <= 0) {
+            stored.Width = graphic.Picture.Width();
+            stored.Height = graphic.Picture.Height();
+        }
+    } else {
+        if (input.Reduction == 2 || input.Reduction == 4 || input.Reduction == 8)
+            denom = input.Reduction;
+        graphic.Picture = DecodeJpeg(input.Bytes, denom, &stored, cmyk);
     }
     graphic.FileWidth = stored.Width;
     graphic.FileHeight = stored.Height;
@@ -295,12 +300,13 @@ int JpegPreviewDenominator(int width, int height) {
     return 8;
 }
 
-TBitmap DecodeJpeg(TBytes data, int scaleDenom, TCmykSamples* cmyk) {
+TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples* cmyk) {
     TCodecProgress progress;
     TDecompressor d;
     if (!StartDecompress(&d, data.data(), data.size(), scaleDenom)) Fail(d.Err);
     d.Info.progress = &progress.Mgr;
     CheckImageSize(d.Info.image_width, d.Info.image_height);
+    if (stored) *stored = {int(d.Info.image_width), int(d.Info.image_height)};
 
     // Every row is written by the decoder, so the picture is not cleared first.
     TBitmap picture(

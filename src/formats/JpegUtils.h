@@ -24,8 +24,10 @@ TJpegSize JpegStoredSize(TBytes data);
 // 1, 2, 4 or 8: the reduction a preview of a picture of this stored size is decoded at.
 int JpegPreviewDenominator(int width, int height);
 
-// Decodes at 1/scaleDenom of the stored size (1, 2, 4 or 8) into a 24-bit picture. A CMYK file
-// also hands its ink samples to cmyk when one is given.
-TBitmap DecodeJpeg(TBytes data, int scaleDenom = 1, TCmykSamples* cmyk = nullptr);
+// Decodes at 1/scaleDenom of the stored size (1, 2, 4 or 8) into a 24-bit picture; stored,
+// when given, receives the size stored in the file. A CMYK file also hands its ink samples to
+// cmyk when one is given.
+TBitmap DecodeJpeg(TBytes data, int scaleDenom = 1, TJpegSize* stored = nullptr,
+                   TCmykSamples* cmyk = nullptr);
 // Encodes the picture (made 24-bit first) as a three-component JFIF file.
 std::vector<uint8_t> EncodeJpeg(const TBitmap& picture, int quality, bool progressive);

@@ -101,6 +101,7 @@ void TSettingsReader::Toggles() {
     }
     Bool("bva", m_s.bva);
     Clamped("vtaille", m_s.vtaille, 50, 2000);
+    Clamped("cache", m_s.cache, 0, kMaxCacheMiB);
 }
 
 TPatternDecision TSettingsReader::Pattern(bool isSettingsFile, TSettingsStore& store) {

@@ -27,6 +27,9 @@ struct TCommentStyles {
 
 enum TPrintUnit { puCentimetre = 0, puInch = 1 };
 
+inline constexpr int kDefaultCacheMiB = 210;
+inline constexpr int kMaxCacheMiB = 65536;
+
 struct TViewerSettings {
     QString defdir;                           // default folder of the open dialog
     int unit = puCentimetre;                  // print unit
@@ -65,6 +68,9 @@ struct TViewerSettings {
     bool scmtnf = true;          // file name as comment when there is none
     QString cdir;                // last folder of the folder-choice dialog
     bool bcouleurs = true;       // pictures of files with an ICC profile turned into sRGB
+    // Mebibytes of working images made ahead of their opening (0: none). The default holds
+    // three 24-megapixel photographs.
+    int cache = kDefaultCacheMiB;
 
     QString startupPattern;          // pattern path in force at the end of start-up
     bool patternSwitchedOff = false; // the files read switched the pattern off

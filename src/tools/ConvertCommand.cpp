@@ -9,10 +9,12 @@
 #include "formats/Exif.h"
 #include "formats/FileNames.h"
 #include "formats/ImageFiles.h"
+#include "tools/ConvertPipeline.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <climits>
 
 namespace {
@@ -26,8 +28,8 @@ bool ToInt(const QString& text, int low, int high, int& value) {
 }
 
 // The turn that an EXIF orientation asks for; mirrored orientations are left as they are.
-void TurnByExif(TBitmap& image, const QString& path) {
-    switch (ReadExifOrientation(path)) {
+void TurnByExif(TBitmap& image, int orientation) {
+    switch (orientation) {
     case 3:
         Rotate180(image);
         break;
@@ -42,9 +44,10 @@ void TurnByExif(TBitmap& image, const QString& path) {
     }
 }
 
-void Transform(TBitmap& image, const QString& path, const TConvertOptions& o) {
+// Runs on the decoding workers: the orientation comes from the EXIF block the load found.
+void Transform(TBitmap& image, int exifOrientation, const TConvertOptions& o) {
     image.To24Bit();
-    if (o.ExifTurn) TurnByExif(image, path);
+    if (o.ExifTurn) TurnByExif(image, exifOrientation);
     if (o.Tint != 0 || o.Adjust != 0 || o.Blur)
         ApplyDisplayAdjustments(image, o.Tint, o.Adjust, o.Blur);
     if (o.Flip == QLatin1String("h")) FlipHorizontal(image);
@@ -105,6 +108,7 @@ QString ConvertUsage() {
         "tab-separated,\n"
         "                       then icc=<description> for a file with an ICC profile\n"
         "                       and frames=N or pages=N for files holding several\n"
+        "  -j N, --jobs N       convert N inputs at once (default: one per processor)\n"
         "  -h, --help           print this help and exit\n"
         "  --version            print the version and exit\n");
 }
@@ -179,6 +183,16 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
             }
         } else if (a == QLatin1String("--progressive")) {
             o.Progressive = true;
+        } else if (a == QLatin1String("--jobs") || a.startsWith(QLatin1String("-j"))) {
+            QString n = a.mid(2); // "-j4"
+            if (a == QLatin1String("-j") || a == QLatin1String("--jobs")) {
+                if (!(v = value(i, a))) return std::nullopt;
+                n = *v;
+            }
+            if (!ToInt(n, 1, 1024, o.Jobs)) {
+                error = QStringLiteral("-j takes 1..1024");
+                return std::nullopt;
+            }
         } else if (a == QLatin1String("--no-colour-management")) {
             o.ColourManagement = false;
         } else if (a == QLatin1String("--page")) {
@@ -223,14 +237,16 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
 
 int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     // The JPEG and WebP writers take their settings at the before-saving stage, as in the
-    // viewer.
-    SetImageFileHook([&o](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
-        if (stage == ifsBeforeSave && graphic && (graphic->Is(gcJpeg) || graphic->Is(gcWebp))) {
-            graphic->Quality = o.Quality;
-            graphic->Progressive = o.Progressive;
-        }
-    });
-    // The choice holds for this run only.
+    // viewer; loads are left alone, so the workers may load ahead.
+    SetImageFileHook(
+        [&o](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
+            if (stage == ifsBeforeSave && graphic && (graphic->Is(gcJpeg) || graphic->Is(gcWebp))) {
+                graphic->Quality = o.Quality;
+                graphic->Progressive = o.Progressive;
+            }
+        },
+        /*watchesLoads=*/false);
+    // The choice holds for this run only; the decoding requests take it as they are made.
     struct TColourScope {
         bool Was = OptionsOE().ColourManagement;
         explicit TColourScope(bool on) { OptionsOE().ColourManagement = on; }
@@ -244,10 +260,22 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     }
     int status = 0;
     QSet<QString> written;
-    for (const QString& input : o.Inputs) {
+    TConvertPipeline pipeline(
+        o.Inputs, o.Jobs > 0 ? o.Jobs : QThread::idealThreadCount(),
+        o.Info ? TConvertChange()
+               : [&o](TBitmap& picture,
+                      const TGraphic&
+                          graphic) { Transform(picture, ExifOrientation(graphic.ExifBlock), o); },
+        o.Page - 1);
+    for (int index = 0; index < o.Inputs.size(); ++index) {
+        const QString& input = o.Inputs[index];
         QString path = input;
         TBitmap image;
-        if (LoadImageFile(path, image, {}, o.Page - 1) <= 0) {
+        TConvertedInput loaded = pipeline.Take(index);
+        // An empty name asks for the open dialog, which only a plain load runs.
+        const int result = input.isEmpty() ? LoadImageFile(path, image, {}, o.Page - 1)
+                                           : FinishImageLoad(loaded.Decoded, image);
+        if (result <= 0) {
             status = 1;
             continue;
         }
@@ -263,10 +291,8 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
             status = 1;
             continue;
         }
-        try {
-            Transform(image, path, o);
-        } catch (const std::exception& e) {
-            err << "tavelune-convert: " << input << ": " << e.what() << Qt::endl;
+        if (!loaded.ChangeError.empty()) {
+            err << "tavelune-convert: " << input << ": " << loaded.ChangeError.c_str() << Qt::endl;
             status = 1;
             continue;
         }

@@ -24,8 +24,9 @@ struct TConvertOptions {
     bool Optimize = false;
     int Quality = 90; // JPEG, and WebP (100: lossless)
     bool Progressive = false;
+    int Jobs = 0;                 // inputs converted at once; 0: one per processor
     bool ColourManagement = true; // pictures of files with an ICC profile turned into sRGB
-    int Page = 1; // the page or frame converted, 1-based
+    int Page = 1;                 // the page or frame converted, 1-based
 };
 
 // The options of a command line (program name excluded); nothing and a message on error.

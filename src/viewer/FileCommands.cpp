@@ -79,6 +79,8 @@ void TMainForm::RenameCommand() {
         Warn(QStringLiteral("Can not rename this image !"));
         return;
     }
+    FileTouched(m_currentFile);
+    FileTouched(target);
     if (CurrentEntryIs(m_currentFile)) m_sequence.RenameCurrent(target);
     m_currentFile = target;
     UpdateStatus();
@@ -100,6 +102,8 @@ void TMainForm::MoveCommand() {
         Warn(QStringLiteral("Can not move this image !"));
         return;
     }
+    FileTouched(moved);
+    FileTouched(target);
     AfterFileRemoved(moved);
 }
 
@@ -116,6 +120,8 @@ void TMainForm::CopyCommand() {
     if (!Confirmed(QStringLiteral("Copy"), m_currentFile, target)) return;
     if (CopyNoReplace(m_currentFile, target) != 0)
         Warn(QStringLiteral("Can not copy this image !"));
+    else
+        FileTouched(target);
 }
 
 void TMainForm::DeleteCommand() {
@@ -128,6 +134,7 @@ void TMainForm::DeleteCommand() {
         Warn(QStringLiteral("Can not send this image to the recycle bin !"));
         return;
     }
+    FileTouched(deleted);
     AfterFileRemoved(deleted);
 }
 

@@ -19,9 +19,46 @@ int RoundZoomed(double v) {
 } // namespace
 
 void TImageZoom::SetBitmap(const TBitmap* image) {
-    if (image == m_bitmap) return;
+    if (image == m_bitmap && !HasStandIn()) return;
     m_bitmap = image;
+    m_standIn = nullptr;
+    m_standInSize = QSize();
     Recompute();
+}
+
+void TImageZoom::SetStandIn(const TBitmap* picture, QSize fullSize) {
+    m_standIn = picture;
+    m_standInSize = fullSize.isValid() ? fullSize : QSize(0, 0);
+    Recompute();
+}
+
+void TImageZoom::EndStandIn() {
+    if (!HasStandIn()) return;
+    m_standIn = nullptr;
+    m_standInSize = QSize();
+    Recompute();
+}
+
+int TImageZoom::SourceWidth() const {
+    if (HasStandIn()) return m_standInSize.width();
+    return m_bitmap ? m_bitmap->Width() : 0;
+}
+
+int TImageZoom::SourceHeight() const {
+    if (HasStandIn()) return m_standInSize.height();
+    return m_bitmap ? m_bitmap->Height() : 0;
+}
+
+double TImageZoom::SourceFitScale(int kind) const {
+    if (!HasStandIn()) return FitScale(m_bitmap, m_viewRect, kind);
+    const int w = SourceWidth(), h = SourceHeight();
+    if (w <= 0 || h <= 0 || RectEmpty(m_viewRect)) return 0;
+    const double byWidth = double(RectWidth(m_viewRect)) / w;
+    const double byHeight = double(RectHeight(m_viewRect)) / h;
+    return kind == 1   ? byWidth
+           : kind == 2 ? byHeight
+           : kind == 3 ? std::min(byWidth, byHeight)
+                       : 1.0;
 }
 
 void TImageZoom::SetCanvas(TBitmap* canvas) {
@@ -68,19 +105,19 @@ void TImageZoom::SetImageTop(int y) {
 }
 
 void TImageZoom::SetZoomedWidth(int w) {
-    if (!HasImage() || m_bitmap->Width() <= 0 || w <= 0 || w == m_zoomedWidth) return;
+    if (!HasImage() || SourceWidth() <= 0 || w <= 0 || w == m_zoomedWidth) return;
     m_zoomedWidth = w;
-    m_scale = double(w) / m_bitmap->Width();
-    m_zoomedHeight = RoundZoomed(m_bitmap->Height() * m_scale);
+    m_scale = double(w) / SourceWidth();
+    m_zoomedHeight = RoundZoomed(SourceHeight() * m_scale);
     m_zoomMode = zmCustom;
     Realign();
 }
 
 void TImageZoom::SetZoomedHeight(int h) {
-    if (!HasImage() || m_bitmap->Height() <= 0 || h <= 0 || h == m_zoomedHeight) return;
+    if (!HasImage() || SourceHeight() <= 0 || h <= 0 || h == m_zoomedHeight) return;
     m_zoomedHeight = h;
-    m_scale = double(h) / m_bitmap->Height();
-    m_zoomedWidth = RoundZoomed(m_bitmap->Width() * m_scale);
+    m_scale = double(h) / SourceHeight();
+    m_zoomedWidth = RoundZoomed(SourceWidth() * m_scale);
     m_zoomMode = zmCustom;
     Realign();
 }
@@ -97,20 +134,20 @@ void TImageZoom::Recompute() {
             m_scale = 1.0;
             break;
         case zmFitWidth:
-            m_scale = FitScale(m_bitmap, m_viewRect, 1);
+            m_scale = SourceFitScale(1);
             break;
         case zmFitHeight:
-            m_scale = FitScale(m_bitmap, m_viewRect, 2);
+            m_scale = SourceFitScale(2);
             break;
         case zmFitScreen:
-            m_scale = FitScale(m_bitmap, m_viewRect, 3);
+            m_scale = SourceFitScale(3);
             break;
         case zmCustom:
             break;
         }
     }
-    m_zoomedWidth = RoundZoomed(m_bitmap->Width() * m_scale);
-    m_zoomedHeight = RoundZoomed(m_bitmap->Height() * m_scale);
+    m_zoomedWidth = RoundZoomed(SourceWidth() * m_scale);
+    m_zoomedHeight = RoundZoomed(SourceHeight() * m_scale);
     Realign();
 }
 

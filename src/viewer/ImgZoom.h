@@ -9,9 +9,12 @@
 #include "core/Rect.h"
 
 #include <QBrush>
+#include <QSize>
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+struct TBlockAverages;
 
 // How Scale is chosen.
 enum ZoomMode : uint8_t {
@@ -54,6 +57,16 @@ public:
     // owner calls Recompute itself after changing the image in place.
     const TBitmap* Bitmap() const { return m_bitmap; }
     void SetBitmap(const TBitmap* image);
+    // A smaller picture of the same image (a reduced decoding) shown until the bitmap is ready:
+    // the zoom scales and places as for a bitmap of fullSize and draws the picture stretched
+    // over that place. The picture (not owned) may be none, for the arithmetic alone. Ends
+    // with EndStandIn or SetBitmap.
+    void SetStandIn(const TBitmap* picture, QSize fullSize);
+    void EndStandIn();
+    bool HasStandIn() const { return m_standInSize.isValid(); }
+    // Block averages of the bitmap made ahead for the smooth stretch (not owned, may be none);
+    // used only while they match the bitmap and the size it is drawn at.
+    void SetBlockAverages(const TBlockAverages* averages) { m_averages = averages; }
     // The target; not owned, may be none. A new target also makes the view its whole area.
     TBitmap* Canvas() const { return m_canvas; }
     void SetCanvas(TBitmap* canvas);
@@ -105,12 +118,19 @@ public:
     static double FitScale(const TBitmap* image, const TRect& rect, int kind);
 
 protected:
-    bool HasImage() const { return m_bitmap != nullptr; }
+    bool HasImage() const { return m_bitmap != nullptr || HasStandIn(); }
 
 private:
     void StretchVisible(const TRect& visible);
+    // The size the zoom works with: the bitmap's, or the one the stand-in stands for.
+    int SourceWidth() const;
+    int SourceHeight() const;
+    double SourceFitScale(int kind) const;
 
     const TBitmap* m_bitmap = nullptr;
+    const TBitmap* m_standIn = nullptr;
+    const TBlockAverages* m_averages = nullptr;
+    QSize m_standInSize; // invalid: no stand-in
     TBitmap* m_canvas = nullptr;
     QBrush m_brush{Qt::white};
     TRect m_viewRect;

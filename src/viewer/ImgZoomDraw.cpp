@@ -29,12 +29,13 @@ int64_t ZoomedExtent(double v) {
 } // namespace
 
 TRect TImageZoom::Draw(bool fill) {
-    if (!m_bitmap || !m_canvas) return TRect{};
-    const TBitmap& image = *m_bitmap;
+    if (HasStandIn() ? !m_standIn : !m_bitmap) return TRect{};
+    if (!m_canvas) return TRect{};
+    const TBitmap& image = HasStandIn() ? *m_standIn : *m_bitmap;
     const TRect& v = m_viewRect;
     // The whole zoomed image, in 64 bits since it may lie far outside the view.
-    const int64_t right = m_imageLeft + ZoomedExtent(image.Width() * m_scale);
-    const int64_t bottom = m_imageTop + ZoomedExtent(image.Height() * m_scale);
+    const int64_t right = m_imageLeft + ZoomedExtent(SourceWidth() * m_scale);
+    const int64_t bottom = m_imageTop + ZoomedExtent(SourceHeight() * m_scale);
     TRect r{std::max(m_imageLeft, v.Left), std::max(m_imageTop, v.Top),
             int(std::min<int64_t>(right, v.Right)), int(std::min<int64_t>(bottom, v.Bottom))};
     QImage& target = m_canvas->Image();
@@ -58,14 +59,17 @@ void TImageZoom::StretchVisible(const TRect& visible) {
     // Only what lies on the target is stretched, whatever view the owner set.
     const TRect to = IntersectRects(visible, TRect{0, 0, target.width(), target.height()});
     if (RectEmpty(to)) return;
-    const TBitmap& image = *m_bitmap;
+    const TBitmap& image = HasStandIn() ? *m_standIn : *m_bitmap;
     // The source rectangle, rounded outward: at a fractional scale the few source pixels at
-    // the edges are stretched over the destination as a whole.
-    const double s = m_scale;
-    const int64_t sl = int64_t(std::trunc((to.Left - int64_t(m_imageLeft)) / s));
-    const int64_t st = int64_t(std::trunc((to.Top - int64_t(m_imageTop)) / s));
-    const int64_t sr = int64_t(std::ceil((to.Right - int64_t(m_imageLeft)) / s));
-    const int64_t sb = int64_t(std::ceil((to.Bottom - int64_t(m_imageTop)) / s));
+    // the edges are stretched over the destination as a whole. A stand-in is that much smaller
+    // than the image it stands for.
+    const bool standIn = HasStandIn();
+    const double sx = standIn ? m_scale * SourceWidth() / std::max(1, image.Width()) : m_scale;
+    const double sy = standIn ? m_scale * SourceHeight() / std::max(1, image.Height()) : m_scale;
+    const int64_t sl = int64_t(std::trunc((to.Left - int64_t(m_imageLeft)) / sx));
+    const int64_t st = int64_t(std::trunc((to.Top - int64_t(m_imageTop)) / sy));
+    const int64_t sr = int64_t(std::ceil((to.Right - int64_t(m_imageLeft)) / sx));
+    const int64_t sb = int64_t(std::ceil((to.Bottom - int64_t(m_imageTop)) / sy));
     const QRect from(QPoint(int(std::clamp<int64_t>(sl, 0, image.Width())),
                             int(std::clamp<int64_t>(st, 0, image.Height()))),
                      QPoint(int(std::clamp<int64_t>(sr, 0, image.Width())) - 1,
@@ -95,7 +99,12 @@ void TImageZoom::StretchVisible(const TRect& visible) {
     // A transparent image shows through its mask, which only a nearest copy honours.
     const bool transparent = image.Transparent();
     if (m_optimize && !transparent && srcRect.size() != dstRect.size()) {
-        StretchSmooth24(*src, srcRect, *dst, dstRect);
+        // The picture, the part of it and the block size its averages were made for.
+        const bool made = !standIn && m_averages && src == &image.Image() &&
+                          m_averages->PictureKey == image.Image().cacheKey() &&
+                          srcRect == m_averages->From &&
+                          m_averages->BlockSize == SmoothBlockSize(srcRect, dstRect);
+        StretchSmooth24(*src, srcRect, *dst, dstRect, made ? &m_averages->Averages : nullptr);
     } else {
         const TTriple key = ColorToTriple(image.TransparentColor());
         StretchNearest24(*src, srcRect, *dst, dstRect, transparent ? &key : nullptr);
@@ -109,7 +118,7 @@ void TImageZoom::StretchVisible(const TRect& visible) {
 }
 
 TRect TImageZoom::ScrollBy(int dx, int dy, bool fill) {
-    if (!m_bitmap || !m_canvas) return TRect{};
+    if (!m_bitmap || !m_canvas || HasStandIn()) return TRect{};
     const TRect v = m_viewRect;
     const TRect i = ImageRect();
     // Never open a gap between the image and a view edge that it covers.

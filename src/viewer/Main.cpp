@@ -18,8 +18,10 @@
 #include "viewer/FolderScan.h"
 #include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
+#include "viewer/ReadAhead.h"
 #include "viewer/ScreenSaver.h"
 #include "viewer/SequenceForm.h"
+#include "viewer/WorkingImage.h"
 #include "viewer/ZoomPolicy.h"
 
 #include <QApplication>
@@ -30,6 +32,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
 
 namespace {
@@ -78,6 +81,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
     m_zoom = std::make_unique<TImageZoomScrolling>(std::move(seams.ScrollTimer));
     m_zoom->SetCanvas(&m_buffer);
     m_zoom->SetBitmap(&m_image);
+    m_zoom->SetBlockAverages(&m_blocks);
     m_zoom->SetInterval(kScrollInterval);
     m_zoom->OnScroll = [this](TImageZoomScrolling& zoom) { ShowRect(zoom.ViewRect()); };
     m_zoom->OnStop = [this](TImageZoomScrolling&) {
@@ -109,6 +113,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
     m_store = std::make_unique<TSettingsStore>(m_settings, m_paths, *this, *this);
     OnSettingsDialog = [this] { RunSettingsDialog(); };
     OnLoadTheme = [this] { RunLoadTheme(); };
+    StartReadAhead(seams);
     StartUp();
 }
 
@@ -131,7 +136,6 @@ void TMainForm::StartUp() {
     m_fullScreenAtStartup = m_fullScreen;
 
     setAcceptDrops(true);
-    m_screenSaver = std::make_unique<TScreenSaverInhibitor>();
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &TMainForm::ApplicationStateChanged);
     SetInterfaceTexts();
@@ -176,6 +180,10 @@ void TMainForm::FirstPaint() {
         PaintBackground();
         ShowBuffer();
     }
+    // The screen saver's bus call may wait for a bus to start: not before the first image.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_closing && !m_screenSaver) m_screenSaver = std::make_unique<TScreenSaverInhibitor>();
+    });
 }
 
 int TMainForm::OpenFromCommandLine(const QString& argument) {
@@ -220,15 +228,25 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
 
     QString opened = path;
     QString result;
-    if (LoadWorkingImage(opened, rescan)) {
+    m_rescanning = rescan;
+    const bool loaded = LoadWorkingImage(opened, rescan);
+    m_rescanning = false;
+    if (loaded) {
         m_undoKind = -1;
         if (rescan) {
+            // The image shows before its folder is listed, which takes a while for thousands
+            // of files; the position and the navigation follow the listing.
             const QFileInfo info(opened);
+            m_commentOverride = m_settings.scmtnf ? info.fileName() : QString();
+            Refresh();
+            m_commentOverride.reset();
+            ShowNow();
             m_sequence.FillFromFolder(info.absolutePath(), true, false);
             m_sequence.SelectOpenedFile(JoinPath(info.absolutePath(), info.fileName()));
         }
         Refresh();
         result = opened;
+        ScheduleReadAhead();
         AutoScrollAfterOpen();
     }
     if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
@@ -237,12 +255,16 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
 }
 
 bool TMainForm::LoadWorkingImage(QString& path, bool rescan) {
-    if (LoadImageFile(path, m_image, m_settings.defdir) <= 0) return false;
+    // Turned and adjusted already, often by a worker ahead of this opening.
+    TBitmap image;
+    std::unique_ptr<TShownImage> shown;
+    if (!LoadShapedImage(path, image, shown)) return false;
+    KeepShownImage();
+    m_image = std::move(image);
+    m_blocks = shown ? std::move(shown->Blocks) : TBlockAverages{};
+    m_shown = std::move(shown);
     m_currentFile = QFileInfo(path).absoluteFilePath();
     if (rescan) m_settings.defdir = QFileInfo(m_currentFile).absolutePath();
-    m_image.To24Bit();
-    TurnAfterOpen();
-    ApplyDisplayAdjustments(m_image, m_settings.teinte, m_settings.reglage, m_settings.bflou);
     m_manualZoom = false;
     ChooseThumbnailAlignment();
     m_zoom->Recompute();
@@ -255,42 +277,8 @@ void TMainForm::ChooseThumbnailAlignment() {
 }
 
 void TMainForm::TurnAfterOpen() {
-    if (m_image.Empty()) return;
-    const int w = m_image.Width(), h = m_image.Height();
-    switch (m_settings.rotation) {
-    case 1:
-        if (h > w) Rotate90(m_image, true);
-        break;
-    case 2:
-        if (w > h) Rotate90(m_image, true);
-        break;
-    case 3:
-        Rotate180(m_image);
-        break;
-    case 4:
-        Rotate90(m_image, true);
-        break;
-    case 5:
-        Rotate90(m_image, false);
-        break;
-    case 6:
-        switch (ReadExifOrientation(m_currentFile)) {
-        case 3:
-            Rotate180(m_image);
-            break;
-        case 6:
-            Rotate90(m_image, true);
-            break;
-        case 8:
-            Rotate90(m_image, false);
-            break;
-        default:
-            break;
-        }
-        break;
-    default:
-        break;
-    }
+    // The EXIF orientation comes from the bytes the last load read.
+    TurnByRotationSetting(m_image, m_settings.rotation, ExifOrientation(OptionsOE().ExifBlock));
 }
 
 void TMainForm::ApplyZoomSettings() {
@@ -342,22 +330,27 @@ void TMainForm::OpenFromList(const QString& path) {
 }
 
 void TMainForm::FirstImage() {
+    m_travel = 1;
     OpenFromList(m_sequence.First());
 }
 
 void TMainForm::PreviousImage() {
+    m_travel = -1;
     OpenFromList(m_sequence.Previous(false));
 }
 
 void TMainForm::NextImage() {
+    m_travel = 1;
     OpenFromList(m_sequence.Next(false));
 }
 
 void TMainForm::LastImage() {
+    m_travel = -1;
     OpenFromList(m_sequence.Last());
 }
 
 void TMainForm::WheelStep(bool down) {
+    m_travel = down ? 1 : -1;
     const QString path = down ? m_sequence.Next(false) : m_sequence.Previous(false);
     if (!path.isEmpty()) OpenFromList(path);
 }

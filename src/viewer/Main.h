@@ -14,6 +14,7 @@
 
 #include "core/Bitmap.h"
 #include "core/Rect.h"
+#include "formats/DecodeWorkers.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsStore.h"
 #include "settings/ViewerSettings.h"
@@ -23,6 +24,7 @@
 #include "viewer/ImgZoom.h"
 #include "viewer/MainCommands.h"
 #include "viewer/PumpingClock.h"
+#include "viewer/WorkingImage.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -42,6 +44,8 @@ class QToolBar;
 class TMainView;
 class TParamsForm;
 class TScreenSaverInhibitor;
+class TReadAhead;
+struct TEarlyImage;
 
 inline constexpr int kSlideshowInterval = 1000;
 inline constexpr int kScrollInterval = 40;
@@ -62,6 +66,10 @@ struct TMainFormSeams {
     std::unique_ptr<ICommandDialogs> CommandDialogs; // image size, save, JPEG, About, print
     // Screen geometry for the start-up bounds and the buffer (device-independent pixels).
     std::optional<QRect> ScreenGeometry, WorkArea;
+    // The decoding workers (tests: none, run by hand), and the command line's image when it
+    // started decoding before the window.
+    std::shared_ptr<TDecodeWorkers> Workers;
+    std::shared_ptr<TEarlyImage> EarlyImage;
 };
 
 class TMainForm : public QMainWindow, public TSettingsEffects, public TSettingsMessages {
@@ -208,6 +216,7 @@ public:
     TViewerSettings& Settings() { return m_settings; }
     TSettingsStore& Store() { return *m_store; }
     TImageSequence& Sequence() { return m_sequence; }
+    TReadAhead& ReadAhead() { return *m_readAhead; }
     const TAppPaths& Paths() const { return m_paths; }
     const QString& CurrentFile() const { return m_currentFile; }
     bool SlideshowOn() const { return m_slideshowOn; }
@@ -266,6 +275,32 @@ private:
     QPoint ClientOffset() const;
     void ScreenBecameLarger();
     void InstallImageFileHook();
+    // Read-ahead (MainReadAhead.cpp).
+    void StartReadAhead(TMainFormSeams& seams);
+    // The file's working image, made ahead or now; false when the load failed or was vetoed.
+    // shown receives what it was made from, when a later step back may take it again.
+    bool LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<TShownImage>& shown);
+    TPreparedImage MakeWorkingImageNow(const TDecodeRequest& request);
+    // While the full image decodes on a worker: a reduced decoding of the same bytes on this
+    // thread, shown in its place when the zoom shows the image at half size or less.
+    void ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
+                     const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket);
+    // The command line's image decoded reduced before the window existed, when it may stand in.
+    void ShowEarlyStandIn(const TEarlyImage& early);
+    // 8, 4 or 2: the reduction a picture of this stored size may stand in with; 1: none.
+    int StandInReduction(QSize stored) const;
+    // Shows a reduced picture in the place and with the decorations of the full image.
+    void PresentStandIn(TPreparedImage small, QSize stored);
+    // Where an image opened now would show.
+    TViewShape ViewShape() const;
+    // A file command changed or removed the file: nothing made of it before is used again.
+    void FileTouched(const QString& path);
+    // The image shown goes back to the read-ahead, for a step back, unless it was changed.
+    void KeepShownImage();
+    // Starts making the neighbours of the current entry, the direction of travel first.
+    void ScheduleReadAhead();
+    // Shows the composed screen at once, not at the next return to the event loop.
+    void ShowNow();
     // Whether the image list's current entry is the file at path.
     bool CurrentEntryIs(const QString& path) const;
     // After the shown file went away: its entry leaves the list and the next one is shown.
@@ -292,6 +327,18 @@ private:
     std::unique_ptr<ICommandDialogs> m_commandDialogs;
     std::unique_ptr<TViewerFileSeam> m_fileSeam;
     std::unique_ptr<TScreenSaverInhibitor> m_screenSaver;
+    std::shared_ptr<TDecodeWorkers> m_workers;
+    std::unique_ptr<TReadAhead> m_readAhead;
+    // What the working image was made from, while it is as its load left it.
+    std::unique_ptr<TShownImage> m_shown;
+    // The command line's image, until its opening.
+    std::shared_ptr<TEarlyImage> m_early;
+    // The reduced picture shown while the full image decodes.
+    TBitmap m_standIn;
+    // The zoom's block averages of the working image, made with it.
+    TBlockAverages m_blocks;
+    // The comment drawn while the image list does not hold the image yet (rescan opening).
+    std::optional<QString> m_commentOverride;
 
     // Widgets (parent-owned).
     TMainView* m_view = nullptr;
@@ -325,5 +372,7 @@ private:
     int m_undoKind = -1;
     bool m_printersAvailable = true;
     unsigned m_openCount = 0;
+    int m_travel = 1;          // +1 forward through the list, -1 backward
+    bool m_rescanning = false; // an opening that lists the file's folder once loaded
     QPoint m_lastMouse;
 };

@@ -85,7 +85,8 @@ void TMainForm::ComposeScreen() {
     m_decorated = TRect{};
     m_commentBox = QRect();
     PaintBackground();
-    if (m_image.Empty()) {
+    // A reduced picture may stand in for an image still decoding (MainReadAhead.cpp).
+    if (m_image.Empty() && !m_zoom->HasStandIn()) {
         ShowBuffer();
         return;
     }
@@ -125,7 +126,8 @@ void TMainForm::ComposeScreen() {
 }
 
 void TMainForm::DrawComment(const TRect& decorated) {
-    const QString text = m_sequence.CurrentComment(m_settings.scmtnf);
+    const QString text =
+        m_commentOverride ? *m_commentOverride : m_sequence.CurrentComment(m_settings.scmtnf);
     if (text.isEmpty()) return;
     QFont font(QStringLiteral("Arial"));
     // The buffer holds device pixels: on a dense screen the text needs as many more.
@@ -181,6 +183,8 @@ void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, i
         previousStep != s.reglage) {
         ApplyDisplayAdjustments(m_image, s.teinte, s.reglage, s.bflou);
         m_zoom->Recompute();
+        // The neighbours made ahead carry the old adjustments.
+        ScheduleReadAhead();
     }
 }
 

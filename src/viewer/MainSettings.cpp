@@ -27,5 +27,6 @@ void TMainForm::RunSettingsDialog() {
     m_manualZoom = false;
     ChooseThumbnailAlignment();
     Refresh();
+    ScheduleReadAhead();
     if (!autoScroll && m_settings.bsa) AutoScrollAfterOpen();
 }

@@ -13,17 +13,19 @@ void TMainForm::InstallImageFileHook() {
     // The window acts only before a JPEG or WebP file is written: the JPEG dialog sets its
     // quality and encoding (WebP takes the quality, its best meaning lossless), or stops the
     // save.
-    SetImageFileHook([this](TGraphic* graphic, const QString&, TImageFileStage stage, bool& go) {
-        if (stage != ifsBeforeSave || !graphic || !(graphic->Is(gcJpeg) || graphic->Is(gcWebp)))
-            return;
-        const std::optional<TJpegChoice> choice = m_commandDialogs->JpegOptions();
-        if (!choice) {
-            go = false;
-            return;
-        }
-        graphic->Quality = choice->Quality;
-        graphic->Progressive = choice->Progressive;
-    });
+    SetImageFileHook(
+        [this](TGraphic* graphic, const QString&, TImageFileStage stage, bool& go) {
+            if (stage != ifsBeforeSave || !graphic || !(graphic->Is(gcJpeg) || graphic->Is(gcWebp)))
+                return;
+            const std::optional<TJpegChoice> choice = m_commandDialogs->JpegOptions();
+            if (!choice) {
+                go = false;
+                return;
+            }
+            graphic->Quality = choice->Quality;
+            graphic->Progressive = choice->Progressive;
+        },
+        /*watchesLoads=*/false);
 }
 
 TBitmap TMainForm::ScreenPicture() const {
@@ -42,13 +44,15 @@ void TMainForm::SaveImageCommand() {
         if (*scope == TSaveScope::FullScreen) {
             const QFileInfo file(m_currentFile);
             QString name;
-            SaveImageFile(name, ScreenPicture(),
-                          file.absolutePath() + QStringLiteral("/Scr_") + file.fileName());
+            if (SaveImageFile(name, ScreenPicture(),
+                              file.absolutePath() + QStringLiteral("/Scr_") + file.fileName()) == 1)
+                FileTouched(name);
             return;
         }
     }
     QString name;
     if (SaveImageFile(name, m_image, m_currentFile) != 1) return;
+    FileTouched(name);
     m_currentFile = QFileInfo(name).absoluteFilePath();
     m_undoKind = -1;
     UpdateStatus();

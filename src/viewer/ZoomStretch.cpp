@@ -18,8 +18,7 @@ inline uint32_t Reciprocal(uint32_t n) {
     return ((uint32_t{1} << 24) + n / 2) / n;
 }
 
-// Averages blocks of k x k pixels of the 24-bit rectangle into one opaque 32-bit pixel each; the
-// blocks of the last column and row may be narrower. k = 1 only changes the pixel form.
+// k = 1 only changes the pixel form.
 QImage AverageBlocksTo32(const QImage& src, const QRect& from, int k) {
     const int w = (from.width() + k - 1) / k;
     const int h = (from.height() + k - 1) / k;
@@ -107,12 +106,22 @@ void StretchNearest24(const QImage& src, const QRect& from, QImage& dst, const Q
     }
 }
 
-void StretchSmooth24(const QImage& src, const QRect& from, QImage& dst, const QRect& to) {
+int SmoothBlockSize(const QRect& from, const QRect& to) {
+    if (to.isEmpty() || from.isEmpty()) return 1;
+    return std::max(1, std::min(from.width() / to.width(), from.height() / to.height()));
+}
+
+QImage AverageBlocks(const QImage& src, const QRect& from, int k) {
+    return AverageBlocksTo32(src, from, std::max(1, k));
+}
+
+void StretchSmooth24(const QImage& src, const QRect& from, QImage& dst, const QRect& to,
+                     const QImage* averages) {
     if (to.isEmpty() || from.isEmpty()) return;
     // Whole blocks of k x k source pixels are averaged first, straight from the 24-bit rows, so
     // the picture handed to Qt is about the destination's size whatever the source's.
-    const int k = std::max(1, std::min(from.width() / to.width(), from.height() / to.height()));
-    QImage reduced = AverageBlocksTo32(src, from, k);
+    const int k = SmoothBlockSize(from, to);
+    QImage reduced = averages ? *averages : AverageBlocksTo32(src, from, k);
     if (reduced.isNull()) return; // out of memory
     if (reduced.size() != to.size())
         reduced = reduced.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

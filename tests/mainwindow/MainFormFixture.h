@@ -7,7 +7,9 @@
 #include "ScriptedDialogs.h"
 #include "TestImages.h"
 #include "TestPrinters.h"
+#include "formats/DecodeWorkers.h"
 #include "formats/ImageFiles.h"
+#include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
 
 #include <QApplication>
@@ -209,6 +211,8 @@ protected:
         seams.CommandDialogs = std::make_unique<TScriptedCommandDialogs>(m_commands);
         seams.ScreenGeometry = QRect(0, 0, 1280, 1024);
         seams.WorkArea = QRect(0, 0, 1280, 1024);
+        seams.Workers = m_workers;
+        seams.EarlyImage = std::move(m_early);
         m_form = std::make_unique<TMainForm>(std::move(seams));
         if (m_startScreen != nullptr) {
             m_form->setScreen(m_startScreen);
@@ -256,6 +260,11 @@ protected:
     std::shared_ptr<TClockState> m_clock = std::make_shared<TClockState>();
     std::shared_ptr<TFilesState> m_files = std::make_shared<TFilesState>();
     std::shared_ptr<TCommandDialogsState> m_commands = std::make_shared<TCommandDialogsState>();
+    // Decoding workers without threads: read-ahead jobs wait until a test runs them
+    // (RunQueued) or an opening needs one; a test may put real workers here before Start.
+    std::shared_ptr<TDecodeWorkers> m_workers = std::make_shared<TDecodeWorkers>(0);
+    // The command line's image started with m_workers before the window, when a test sets it.
+    std::shared_ptr<TEarlyImage> m_early;
     std::unique_ptr<TMainForm> m_form;
     // The screen Start puts the window on; the platform's choice when null.
     QScreen* m_startScreen = nullptr;

@@ -284,6 +284,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadArgs{{"a.png", "--bogus", "-o", "x.png"}, "unknown option --bogus"},
         BadArgs{{"--info", "a.png", "-o", "x.png"}, "--info writes nothing: no -o"},
         BadArgs{{"a.png", "--quality"}, "--quality needs a value"},
+        BadArgs{{"a.png", "-j", "0", "-o", "x.png"}, "-j takes 1..1024"},
+        BadArgs{{"a.png", "-jx", "-o", "x.png"}, "-j takes 1..1024"},
+        BadArgs{{"a.png", "-o", "x.png", "--jobs"}, "--jobs needs a value"},
         BadArgs{{"a.png", "--page", "0", "-o", "x.png"}, "--page takes a number from 1"}));
 
 TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
@@ -299,6 +302,56 @@ TEST_F(Convert, TheProgramPrintsTheViewersMessage) {
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(QFileInfo::exists(Path("x.gif")));
+}
+
+// Several inputs converted at once write what a serial run writes, byte for byte, and report
+// the same failures in the same order.
+TEST_F(Convert, SeveralThreadsGiveWhatOneGives) {
+    QStringList inputs;
+    for (int i = 0; i < 9; ++i) {
+        const QString name = Path(QString("in%1.%2").arg(i).arg(i % 3 == 0 ? "jpg" : "png"));
+        const TBitmap picture = RandomImage(40 + 7 * i, 30 + 3 * i, uint32_t(i + 1));
+        Write(name, i % 3 == 0 ? JpegWithOrientation(picture, uint8_t(i % 2 ? 6 : 8))
+                               : EncodePng(picture));
+        inputs << name;
+    }
+    Write(Path("in9.png"), {1, 2, 3}); // broken
+    inputs.insert(4, Path("in9.png"));
+    QDir(dir.path()).mkpath("sub");
+    Write(Path("sub/in2.png"), EncodePng(RandomImage(5, 5, 5))); // same output name as in2
+    inputs.insert(7, Path("sub/in2.png"));
+    struct TRun {
+        int status;
+        QString err;
+    };
+    const auto run = [&](const QString& jobs) {
+        const QString out = Path("out" + jobs);
+        QDir(dir.path()).mkpath("out" + jobs);
+        QProcess p;
+        p.start(TAVELUNE_CONVERT, QStringList(inputs) << "--exif-turn"
+                                                      << "--tint"
+                                                      << "4"
+                                                      << "--format"
+                                                      << "jpg"
+                                                      << "-j" << jobs << "-o" << out);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return TRun{p.exitCode(),
+                    QString::fromLocal8Bit(p.readAllStandardError()).replace(out, "OUT")};
+    };
+    const TRun serial = run("1");
+    const TRun parallel = run("3");
+    EXPECT_EQ(serial.status, 1);
+    EXPECT_EQ(parallel.status, serial.status);
+    EXPECT_EQ(parallel.err, serial.err);
+    EXPECT_TRUE(serial.err.contains("in9.png")) << serial.err.toStdString();
+    const QStringList written = QDir(Path("out1")).entryList(QDir::Files);
+    EXPECT_EQ(written.size(), 9);
+    EXPECT_EQ(QDir(Path("out3")).entryList(QDir::Files), written);
+    for (const QString& name : written) {
+        QFile a(Path("out1/" + name)), b(Path("out3/" + name));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(a.readAll() == b.readAll()) << name.toStdString();
+    }
 }
 
 // The report's case: 4 KiB left on the disk and a 60 x 50 picture saved over keep.bmp. The
