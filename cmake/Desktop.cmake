@@ -11,9 +11,7 @@ set(TAVELUNE_ICON_SIZES 16 22 24 32 48 64 128 256)
 install(TARGETS tavelune tavelune-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The camera RAW decoder library and the EMF drawing helper program, where the programs look
 # for them once installed (src/formats/ProgramFolders.h).
-if(TARGET tavelune_raw)
-    install(TARGETS tavelune_raw LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
-endif()
+install(TARGETS tavelune_raw LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 install(TARGETS tavelune-emf-render RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavelune)
 
 install(FILES docs/tavelune.htm DESTINATION ${TAVELUNE_DATA_DIR})
@@ -31,7 +29,7 @@ foreach(size ${TAVELUNE_ICON_SIZES})
 endforeach()
 
 # The build folder as a portable copy: the help file and the themes beside the program, and
-# the EMF helper program (and the RAW decoder library, when it is built), which the programs
+# the EMF helper program and the RAW decoder library, which the programs
 # also look for there.
 add_custom_target(tavelune_portable_data ALL
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/tavelune.htm
@@ -40,9 +38,7 @@ add_custom_target(tavelune_portable_data ALL
             $<TARGET_FILE_DIR:tavelune>/Themes
     COMMENT "Help file and themes beside the program"
     VERBATIM)
-if(TARGET tavelune_raw)
-    tavelune_copy_beside(tavelune tavelune_raw)
-endif()
+tavelune_copy_beside(tavelune tavelune_raw)
 tavelune_copy_beside(tavelune tavelune-emf-render)
 tavelune_copy_beside(tavelune-convert tavelune-emf-render)
 # Also when only the program is built (scripts/run.sh).

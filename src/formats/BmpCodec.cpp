@@ -2,6 +2,7 @@
 #include "formats/BmpCodec.h"
 
 #include "core/Errors.h"
+#include "core/ReadAs24.h"
 #include "formats/Graphic.h"
 
 #include <QImage>
@@ -340,13 +341,8 @@ void WriteBmpHeaders(TByteWriter& out, int width, int height, int bitCount, uint
 
 std::vector<uint8_t> EncodeBmp24(const TBitmap& picture) {
     if (picture.Empty()) throw ETaveluneError("BMP: empty picture");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     const uint64_t rowBytes = (uint64_t(src->Width()) * 3 + 3) / 4 * 4;
     const uint64_t imageBytes = rowBytes * uint64_t(src->Height());
     if (imageBytes > 0xFFFFFFFFu - 54) throw ETaveluneError("BMP: picture too large");

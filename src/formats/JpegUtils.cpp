@@ -3,6 +3,7 @@
 
 #include "core/Errors.h"
 #include "core/FilterEvent.h"
+#include "core/ReadAs24.h"
 #include "formats/Graphic.h"
 #include "formats/JpegIcc.h"
 
@@ -333,13 +334,8 @@ TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples*
 
 std::vector<uint8_t> EncodeJpeg(const TBitmap& picture, int quality, bool progressive) {
     if (picture.Empty()) throw ETaveluneError("JPEG: empty picture");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     TCodecProgress progress;
     TCompressor c;
     if (!Compress(&c, src->ScanLine(0), src->Stride(), src->Width(), src->Height(),

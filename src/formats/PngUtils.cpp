@@ -2,6 +2,7 @@
 #include "formats/PngUtils.h"
 
 #include "core/Errors.h"
+#include "core/ReadAs24.h"
 #include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
@@ -295,13 +296,8 @@ TBitmap DecodePng(TBytes data, QByteArray* iccProfile) {
 
 std::vector<uint8_t> EncodePng(const TBitmap& picture) {
     if (picture.Empty()) throw ETaveluneError("PNG: empty picture");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     TPngWriter w;
     w.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!w.Png) throw std::bad_alloc();

@@ -2,6 +2,7 @@
 #include "formats/TgaCodec.h"
 
 #include "core/Errors.h"
+#include "core/ReadAs24.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
 
@@ -211,13 +212,8 @@ std::vector<uint8_t> EncodeTga(const TBitmap& picture, bool rle) {
     if (picture.Empty()) throw ETaveluneError("Targa: empty picture");
     if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF)
         throw ETaveluneError("Targa: picture too large");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     TByteWriter out;
     const uint8_t head[12] = {0, 0, uint8_t(rle ? 10 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0};
     out.Append(head, sizeof head);

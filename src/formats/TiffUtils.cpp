@@ -2,6 +2,7 @@
 #include "formats/TiffUtils.h"
 
 #include "core/Errors.h"
+#include "core/ReadAs24.h"
 #include "formats/ColourManagement.h"
 #include "formats/Graphic.h"
 
@@ -275,13 +276,8 @@ TBitmap DecodeTiff(TBytes data, int* orientation, int page) {
 
 std::vector<uint8_t> EncodeTiff(const TBitmap& picture) {
     if (picture.Empty()) throw ETaveluneError("TIFF: empty picture");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     std::vector<uint8_t> out;
     TTiffStream stream;
     stream.Out = &out;

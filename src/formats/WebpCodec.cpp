@@ -2,6 +2,7 @@
 #include "formats/WebpCodec.h"
 
 #include "core/Errors.h"
+#include "core/ReadAs24.h"
 #include "formats/Animation.h"
 #include "formats/ExifSegments.h"
 #include "formats/Graphic.h"
@@ -182,13 +183,8 @@ std::vector<uint8_t> EncodeWebp(const TBitmap& picture, int quality) {
     if (picture.Empty()) Fail("empty picture");
     if (picture.Width() > WEBP_MAX_DIMENSION || picture.Height() > WEBP_MAX_DIMENSION)
         Fail("picture too large");
-    TBitmap copy;
-    const TBitmap* src = &picture;
-    if (!picture.Is24Bit()) {
-        copy = picture;
-        copy.To24Bit();
-        src = &copy;
-    }
+    TBitmap converted;
+    const TBitmap* src = &ReadAs24(picture, converted);
     uint8_t* out = nullptr;
     const int w = src->Width(), h = src->Height(), stride = int(src->Stride());
     const size_t size = quality >= 100 ? WebPEncodeLosslessBGR(src->ScanLine(0), w, h, stride, &out)
