@@ -305,13 +305,27 @@ TColourTablePtr ColourTable(const QByteArray& profile, void* bgrTransform) {
     return made;
 }
 
+const uint8_t* TableEntry(const uint8_t* bgr, const uint8_t* pixel) {
+    return bgr + 3 * (size_t(pixel[2]) << 16 | size_t(pixel[1]) << 8 | pixel[0]);
+}
+
+// The entries of a row lie all over the 48 MiB and mostly come from memory: the entry of a pixel
+// further on is asked for while this one's is awaited. The first row and the stride are taken
+// before the bands start, as the writable accessor of a QImage line counts a detach, which
+// threads must not do at once.
 void LookUpRows(const TColourTable& table, TBitmap& picture) {
+    constexpr ptrdiff_t kAhead = 3 * 128;
     const uint8_t* bgr = table.Bgr.data();
+    uint8_t* const first = picture.ScanLine(0);
+    const ptrdiff_t stride = picture.Stride();
+    const ptrdiff_t rowBytes = 3 * ptrdiff_t(picture.Width());
     ForBands(picture.Width(), picture.Height(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            uint8_t* p = picture.ScanLine(y);
-            for (int x = 0; x < picture.Width(); ++x, p += 3) {
-                const uint8_t* t = bgr + 3 * (size_t(p[2]) << 16 | size_t(p[1]) << 8 | p[0]);
+            uint8_t* p = first + y * stride;
+            uint8_t* const end = p + rowBytes;
+            for (; p != end; p += 3) {
+                if (end - p > kAhead) __builtin_prefetch(TableEntry(bgr, p + kAhead));
+                const uint8_t* t = TableEntry(bgr, p);
                 p[0] = t[0];
                 p[1] = t[1];
                 p[2] = t[2];
@@ -376,9 +390,10 @@ void ConvertPalette(TBitmap& picture, const TConversion& c, TLayout layout) {
 }
 
 void ConvertGreyRows(TBitmap& picture, const TConversion& c, int bytesPerPixel) {
+    const ptrdiff_t rowBytes = ptrdiff_t(bytesPerPixel) * picture.Width();
     for (int y = 0; y < picture.Height(); ++y) {
         uint8_t* p = picture.ScanLine(y);
-        for (int x = 0; x < picture.Width(); ++x, p += bytesPerPixel)
+        for (uint8_t* const end = p + rowBytes; p != end; p += bytesPerPixel)
             p[0] = p[1] = p[2] = c.Grey[p[0]];
     }
 }
