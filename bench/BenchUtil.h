@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// Every benchmark times its operation next to a memcpy of the same bytes in the same iteration
-// and reports the ratio as the counter x_copy, so results compare across machines and loads.
+// Every benchmark times its operation next to a baseline in the same iteration (a memcpy of the
+// same bytes, or the decoding the operation follows) and reports the ratio as a counter named
+// x_<baseline>, so results compare across machines and loads.
 
 #include "core/Bitmap.h"
 #include "core/PixelMemory.h"
@@ -9,8 +10,22 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <random>
+#include <string>
 #include <vector>
+
+inline double SecondsSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Processor time of the whole process, every thread: the work done, whatever else the machine
+// is running meanwhile.
+inline double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 class TCopyBaseline {
 public:
@@ -22,7 +37,7 @@ public:
         std::memcpy(m_dst.data(), m_src.data(), m_src.size());
         benchmark::DoNotOptimize(m_dst.data());
         benchmark::ClobberMemory();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        return SecondsSince(t0);
     }
 
 private:
@@ -41,13 +56,41 @@ void RunAgainstCopy(benchmark::State& state, size_t bytes, Prepare&& prepare, Op
         const auto t0 = std::chrono::steady_clock::now();
         op();
         benchmark::ClobberMemory();
-        const double s =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        const double s = SecondsSince(t0);
         opTotal += s;
         state.SetIterationTime(s);
     }
     state.counters["x_copy"] = copyTotal > 0 ? opTotal / copyTotal : 0;
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+}
+
+// Runs baseline, then op, once per iteration with op under manual timing, and reports
+// x_<name> = op time / baseline time, x_<name>_cpu the same in processor time (summed over the
+// threads each uses) and <name>_ms, the baseline's time per iteration.
+template <typename Baseline, typename Op>
+void RunAgainstBaseline(benchmark::State& state, const std::string& name, Baseline&& baseline,
+                        Op&& op) {
+    double baseTotal = 0, opTotal = 0, baseCpu = 0, opCpu = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        double c0 = ProcessCpuSeconds();
+        baseline();
+        benchmark::ClobberMemory();
+        baseTotal += SecondsSince(t0);
+        baseCpu += ProcessCpuSeconds() - c0;
+
+        t0 = std::chrono::steady_clock::now();
+        c0 = ProcessCpuSeconds();
+        op();
+        benchmark::ClobberMemory();
+        const double s = SecondsSince(t0);
+        opCpu += ProcessCpuSeconds() - c0;
+        opTotal += s;
+        state.SetIterationTime(s);
+    }
+    state.counters["x_" + name] = baseTotal > 0 ? opTotal / baseTotal : 0;
+    state.counters["x_" + name + "_cpu"] = baseCpu > 0 ? opCpu / baseCpu : 0;
+    state.counters[name + "_ms"] = 1000 * baseTotal / double(state.iterations());
 }
 
 // A photo-like 24-bit test image: smooth gradients with noise.

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -266,52 +267,94 @@ void TransformRows(void* transform, const uint8_t* in, ptrdiff_t inStride, uint8
 
 // What the transform gives each of the 2^24 colours of a 24-bit picture, three bytes (blue,
 // green, red) at (red << 16 | green << 8 | blue). Large pictures are converted by looking their
-// pixels up in it: the transform's own results, at a fraction of its cost per pixel. Made once
-// per profile and kept for the last profile only, as it takes 48 MiB.
-struct TColourTable {
-    QByteArray Profile;
-    std::vector<uint8_t> Bgr;
+// pixels up in it: the transform's own results, at a fraction of its cost per pixel. Kept for
+// the last profile only, as it takes 48 MiB. It is filled as pictures need it, by parts of 4096
+// colours (one red, 16 greens): a photo meets far fewer colours than there are, and the first
+// photo of a profile then pays only for its own. Every part is made once, by the band that meets
+// it first; others that need it meanwhile wait for it.
+class TColourTable {
+public:
+    TColourTable(const QByteArray& profile, TConversionPtr conversion)
+        : Profile(profile), m_conversion(std::move(conversion)),
+          m_bgr(new uint8_t[size_t(3) << 24]), m_state(new std::atomic<uint8_t>[kParts]) {
+        for (size_t i = 0; i < kParts; ++i)
+            m_state[i].store(kEmpty, std::memory_order_relaxed);
+    }
+
+    const uint8_t* Bgr() const { return m_bgr.get(); }
+
+    // The entries of the colour's part are there once this returns.
+    void Need(uint32_t colour) {
+        std::atomic<uint8_t>& state = m_state[colour >> kPartBits];
+        if (state.load(std::memory_order_acquire) == kReady) return;
+        uint8_t expected = kEmpty;
+        if (state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) {
+            Fill(colour >> kPartBits);
+            state.store(kReady, std::memory_order_release);
+            return;
+        }
+        while (state.load(std::memory_order_acquire) != kReady)
+            std::this_thread::yield();
+    }
+
+    const QByteArray Profile;
+
+private:
+    static constexpr uint32_t kPartBits = 12;
+    static constexpr size_t kParts = size_t(1) << (24 - kPartBits);
+    enum : uint8_t { kEmpty, kFilling, kReady };
+
+    void Fill(uint32_t part) {
+        const uint32_t first = part << kPartBits;
+        uint8_t* const start = m_bgr.get() + size_t(3) * first;
+        uint8_t* p = start;
+        for (uint32_t colour = first; colour < first + (1u << kPartBits); ++colour, p += 3) {
+            p[0] = uint8_t(colour);
+            p[1] = uint8_t(colour >> 8);
+            p[2] = uint8_t(colour >> 16);
+        }
+        cmsDoTransform(m_conversion->Transform.get(), start, start, 1u << kPartBits);
+    }
+
+    TConversionPtr m_conversion; // its transform fills the parts
+    std::unique_ptr<uint8_t[]> m_bgr;
+    std::unique_ptr<std::atomic<uint8_t>[]> m_state;
 };
-using TColourTablePtr = std::shared_ptr<const TColourTable>;
+using TColourTablePtr = std::shared_ptr<TColourTable>;
 
 constexpr int64_t kTablePixels = int64_t(1) << 22; // pictures from 4 megapixels on
 
-TColourTablePtr MakeColourTable(const QByteArray& profile, void* bgrTransform) {
-    auto table = std::make_shared<TColourTable>();
-    table->Profile = profile;
-    table->Bgr.resize(size_t(3) << 24);
-    uint8_t* p = table->Bgr.data();
-    for (uint32_t colour = 0; colour < (1u << 24); ++colour, p += 3) {
-        p[0] = uint8_t(colour);
-        p[1] = uint8_t(colour >> 8);
-        p[2] = uint8_t(colour >> 16);
-    }
-    constexpr int kSide = 4096; // the colours as a 4096 x 4096 picture
-    TransformRows(bgrTransform, table->Bgr.data(), 3 * kSide, table->Bgr.data(), 3 * kSide, kSide,
-                  kSide);
-    return table;
-}
-
-TColourTablePtr ColourTable(const QByteArray& profile, void* bgrTransform) {
+TColourTablePtr ColourTable(const QByteArray& profile, const TConversionPtr& bgrConversion) {
     static std::mutex mutex;
     static TColourTablePtr last;
-    {
-        const std::lock_guard lock(mutex);
-        if (last && last->Profile == profile) return last;
-    }
-    TColourTablePtr made = MakeColourTable(profile, bgrTransform);
     const std::lock_guard lock(mutex);
-    last = made;
-    return made;
+    if (!last || last->Profile != profile)
+        last = std::make_shared<TColourTable>(profile, bgrConversion);
+    return last;
 }
 
-void LookUpRows(const TColourTable& table, TBitmap& picture) {
-    const uint8_t* bgr = table.Bgr.data();
+const uint8_t* TableEntry(const uint8_t* bgr, const uint8_t* pixel) {
+    return bgr + 3 * (size_t(pixel[2]) << 16 | size_t(pixel[1]) << 8 | pixel[0]);
+}
+
+// The entries of a row lie all over the 48 MiB and mostly come from memory: the entry of a pixel
+// further on is asked for while this one's is awaited. The first row and the stride are taken
+// before the bands start, as the writable accessor of a QImage line counts a detach, which
+// threads must not do at once.
+void LookUpRows(TColourTable& table, TBitmap& picture) {
+    constexpr ptrdiff_t kAhead = 3 * 128;
+    const uint8_t* bgr = table.Bgr();
+    uint8_t* const first = picture.ScanLine(0);
+    const ptrdiff_t stride = picture.Stride();
+    const ptrdiff_t rowBytes = 3 * ptrdiff_t(picture.Width());
     ForBands(picture.Width(), picture.Height(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            uint8_t* p = picture.ScanLine(y);
-            for (int x = 0; x < picture.Width(); ++x, p += 3) {
-                const uint8_t* t = bgr + 3 * (size_t(p[2]) << 16 | size_t(p[1]) << 8 | p[0]);
+            uint8_t* p = first + y * stride;
+            uint8_t* const end = p + rowBytes;
+            for (; p != end; p += 3) {
+                if (end - p > kAhead) __builtin_prefetch(TableEntry(bgr, p + kAhead));
+                table.Need(uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+                const uint8_t* t = TableEntry(bgr, p);
                 p[0] = t[0];
                 p[1] = t[1];
                 p[2] = t[2];
@@ -376,9 +419,10 @@ void ConvertPalette(TBitmap& picture, const TConversion& c, TLayout layout) {
 }
 
 void ConvertGreyRows(TBitmap& picture, const TConversion& c, int bytesPerPixel) {
+    const ptrdiff_t rowBytes = ptrdiff_t(bytesPerPixel) * picture.Width();
     for (int y = 0; y < picture.Height(); ++y) {
         uint8_t* p = picture.ScanLine(y);
-        for (int x = 0; x < picture.Width(); ++x, p += bytesPerPixel)
+        for (uint8_t* const end = p + rowBytes; p != end; p += bytesPerPixel)
             p[0] = p[1] = p[2] = c.Grey[p[0]];
     }
 }
@@ -409,7 +453,7 @@ void ConvertPicture(TGraphic& graphic, uint32_t space) {
             ConvertGreyRows(picture, *c, bytesPerPixel);
         } else if (layout == TLayout::Bgr &&
                    int64_t(picture.Width()) * picture.Height() >= kTablePixels) {
-            LookUpRows(*ColourTable(graphic.IccProfile, c->Transform.get()), picture);
+            LookUpRows(*ColourTable(graphic.IccProfile, c), picture);
         } else {
             TransformRows(c->Transform.get(), picture.ScanLine(0), picture.Stride(),
                           picture.ScanLine(0), picture.Stride(), picture.Width(), picture.Height());

@@ -542,6 +542,37 @@ TEST(ColourConversion, LargePicturesMatchASmallOne) {
     }
 }
 
+// Large pictures of the same profile converted at once fill its table of every colour together:
+// each comes out as its rows converted one by one do, whichever band met a colour first.
+TEST(ColourConversion, PicturesConvertedAtOnceShareOneTable) {
+    REQUIRE_PROFILE(kProPhoto);
+    const QByteArray profile = ProfileBytes(kProPhoto);
+    std::vector<TGraphic> large;
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        large.emplace_back(gcPng);
+        large.back().Picture = RandomImage(1024, 4200, seed); // above 4 megapixels
+        large.back().IccProfile = profile;
+    }
+    const std::vector<TGraphic> stored = large;
+    {
+        std::vector<std::jthread> threads;
+        for (TGraphic& graphic : large)
+            threads.emplace_back([&graphic] { ConvertToSrgb(graphic); });
+    }
+    for (size_t i = 0; i < large.size(); ++i)
+        for (int y = 0; y < 4200; y += 7) {
+            TGraphic row(gcPng);
+            NewImage(row.Picture, 1024, 1, clBlack);
+            std::memcpy(row.Picture.ScanLine(0), stored[i].Picture.ScanLine(y), 1024 * 3);
+            row.IccProfile = profile;
+            ConvertToSrgb(row);
+            ASSERT_EQ(std::memcmp(large[i].Picture.ScanLine(y), row.Picture.ScanLine(0), 1024 * 3),
+                      0)
+                << "row " << y << " of picture " << i;
+        }
+    EXPECT_GT(MaxDifference(large[0].Picture, stored[0].Picture), 10);
+}
+
 TEST(ColourConversion, DecodingThreadsShareTheTransforms) {
     REQUIRE_PROFILE(kProPhoto);
     const std::vector<uint8_t> file = WithIccSegments(PlainJpeg(), ProfileBytes(kProPhoto));
