@@ -66,14 +66,16 @@ void WriteThreePageTiff(const QString& path) {
 
 class AnimationTest : public MainFormTest {
 protected:
-    QString WriteGif(const QString& name, const std::vector<int>& delays = {5, 5, 5},
-                     int loops = 0) {
-        const std::vector<uint8_t> bytes = ThreeFrameGif(delays, loops);
+    QString WriteFile(const QString& name, const std::vector<uint8_t>& bytes) {
         const QString path = Img(name);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
         return path;
+    }
+    QString WriteGif(const QString& name, const std::vector<int>& delays = {5, 5, 5},
+                     int loops = 0) {
+        return WriteFile(name, ThreeFrameGif(delays, loops));
     }
     // Starts on the animation, with the window active so that its keys arrive.
     TMainForm& StartOn(const QString& path, QStringList settings = {}) {
@@ -132,14 +134,7 @@ TEST_F(AnimationTest, ClearPartsOfAFrameShowTheBackground) {
             half.Indices[size_t(y * kWidth + x)] = 3;
     half.TransparentIndex = 3;
     half.Delay = 5;
-    const std::vector<uint8_t> bytes = MakeGif(kWidth, kHeight, palette, {red, half}, 0);
-    const QString path = Img("clear.gif");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-    f.close();
-
-    StartOn(path);
+    StartOn(WriteFile("clear.gif", MakeGif(kWidth, kHeight, palette, {red, half}, 0)));
     const TRect view = m_form->Zoom().ViewRect();
     const TRect r = m_form->Zoom().ImageRect();
     ASSERT_LT(r.Right + 50, view.Right) << "the view's corner is background";
@@ -150,6 +145,21 @@ TEST_F(AnimationTest, ClearPartsOfAFrameShowTheBackground) {
     TickFrames();
     EXPECT_EQ(BufferAt(r.Left + 2, y), background) << "the clear half";
     EXPECT_EQ(BufferAt(r.Right - 3, y), kColours[1]);
+}
+
+TEST_F(AnimationTest, ADamagedFrameEndsPlaybackOnTheFrameBefore) {
+    // The last frame's data ends early.
+    const std::vector<uint8_t> whole = ThreeFrameGif({5, 5, 5}, 0);
+    StartOn(WriteFile("cut.gif", std::vector<uint8_t>(whole.begin(), whole.end() - 4)));
+    ASSERT_NE(m_form->Animation(), nullptr);
+    TickFrames();
+    EXPECT_EQ(Shown(), kColours[1]);
+    m_frames->onTick();
+    EXPECT_FALSE(m_frames->running);
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(Shown(), kColours[1]);
+    EXPECT_EQ(OnScreen(), kColours[1]);
+    EXPECT_TRUE(m_dialogs.Messages.empty()) << "the file opened; its animation just ends";
 }
 
 TEST_F(AnimationTest, StillPicturesStartNoFrameTimer) {
