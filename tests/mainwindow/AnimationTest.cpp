@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <map>
 #include <tiffio.h>
@@ -120,6 +122,26 @@ TEST_F(AnimationTest, FramesPlayInOrderWithTheirDelaysOnScreen) {
         TickFrames();
     }
     EXPECT_EQ(m_form->StatusText(4), QString()) << "frames are no pages";
+}
+
+// The same frames as an animated WebP, made by libwebp's own converter (lossless).
+TEST_F(AnimationTest, AWebPAnimationFromTheReferenceToolPlaysTheSame) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("gif2webp"));
+    if (tool.isEmpty()) GTEST_SKIP() << "gif2webp (Debian package webp) is not installed";
+    const QString gif = WriteGif("source.gif", {5, 7, 9});
+    const QString webp = Img("a.webp");
+    ASSERT_EQ(QProcess::execute(tool, {QStringLiteral("-quiet"), gif, QStringLiteral("-o"), webp}),
+              0);
+    QFile::remove(gif);
+    StartOn(webp);
+    ASSERT_NE(m_form->Animation(), nullptr);
+    const int delays[] = {50, 70, 90};
+    for (int step = 0; step < 4; ++step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(Shown(), kColours[step % 3]);
+        EXPECT_EQ(m_frames->interval, delays[step % 3]);
+        TickFrames();
+    }
 }
 
 TEST_F(AnimationTest, ClearPartsOfAFrameShowTheBackground) {
