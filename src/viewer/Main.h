@@ -180,7 +180,6 @@ public:
     void StopAnimation();
     // The animation of the image shown, or none.
     const TShownAnimation* Animation() const { return m_animation.get(); }
-    bool AnimationPlaying() const;
     // The pages of a multi-page file: the one shown (0-based) and how many there are.
     int Page() const { return m_page; }
     int PageCount() const { return m_pageCount; }

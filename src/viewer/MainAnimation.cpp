@@ -43,10 +43,6 @@ void TMainForm::EndAnimation() {
     m_animation.reset();
 }
 
-bool TMainForm::AnimationPlaying() const {
-    return m_animation && m_animation->Player().Playing();
-}
-
 void TMainForm::FrameTick() {
     if (!m_animation || !m_animation->Player().Advance()) {
         m_frameTimer->Stop();

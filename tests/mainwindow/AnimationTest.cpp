@@ -24,6 +24,15 @@ namespace {
 
 using enum TCommand;
 
+// The rows of the tables below print as their names.
+template <typename T>
+requires requires(const T& row) {
+    row.name;
+}
+void PrintTo(const T& row, std::ostream* os) {
+    *os << row.name;
+}
+
 // Frame i of the test animations is a uniform 30 x 20 picture of colour kColours[i].
 const TTriple kColours[] = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255)};
 constexpr int kWidth = 30, kHeight = 20;
@@ -431,6 +440,7 @@ TEST_F(PageTest, KeysStepThroughThePagesWithTheirPosition) {
     WriteThreePageTiff(tiff);
     StartOn(tiff);
     EXPECT_EQ(m_form->StatusText(4), QString("page 1/3"));
+    EXPECT_EQ(m_form->PageCount(), 3);
     EXPECT_EQ(Width(), 30);
     EXPECT_FALSE(m_form->MainMenuEnabled(PreviousPage));
     const TPageStep steps[] = {
