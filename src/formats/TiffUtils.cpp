@@ -188,13 +188,18 @@ bool ReadCmykSamples(TIFF* t, const TTiffStream& stream, TCmykSamples& cmyk) {
     return true;
 }
 
-// The page's embedded profile, and the ink samples of a CMYK file that has one when the input
-// asks for colour management.
-void ReadColourData(const TReadInput& input, TGraphic& graphic) {
+int PageCount(TIFF* tif) {
+    return std::max<int>(1, int(std::min<tdir_t>(TIFFNumberOfDirectories(tif), INT_MAX)));
+}
+
+// The number of pages, the page's embedded profile, and the ink samples of a CMYK file that has
+// one when the input asks for colour management.
+void ReadPagesAndColourData(const TReadInput& input, TGraphic& graphic) {
     TTiffStream stream;
     stream.Data = input.Bytes.data();
     stream.Size = input.Bytes.size();
     TTiffPtr tif = Open(stream, "r");
+    graphic.ImageCount = PageCount(tif.get());
     if (input.ImageIndex > 0 && !TIFFSetDirectory(tif.get(), tdir_t(input.ImageIndex))) return;
     uint32_t length = 0;
     const void* profile = nullptr;
@@ -208,8 +213,7 @@ void ReadColourData(const TReadInput& input, TGraphic& graphic) {
 
 void ReadTiff(const TReadInput& input, TGraphic& graphic) {
     graphic.Picture = DecodeTiff(input.Bytes, nullptr, input.ImageIndex);
-    graphic.ImageCount = CountTiffPages(input.Bytes);
-    ReadColourData(input, graphic);
+    ReadPagesAndColourData(input, graphic);
 }
 
 std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
@@ -219,14 +223,6 @@ std::vector<uint8_t> WriteTiff(const TGraphic& graphic) {
 } // namespace
 
 const TGraphicClass gcTiff{"TTiffImage", ReadTiff, WriteTiff};
-
-int CountTiffPages(TBytes data) {
-    TTiffStream stream;
-    stream.Data = data.data();
-    stream.Size = data.size();
-    const TTiffPtr tif = Open(stream, "r");
-    return std::max<int>(1, int(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT_MAX)));
-}
 
 TBitmap DecodeTiff(TBytes data, int* orientation, int page) {
     TTiffStream stream;

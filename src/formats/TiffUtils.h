@@ -14,6 +14,4 @@
 // otherwise 24. orientation receives the Orientation tag (1 when absent). page: 0-based
 // directory.
 TBitmap DecodeTiff(TBytes data, int* orientation = nullptr, int page = 0);
-// The pages (image directories) of the file, at least 1.
-int CountTiffPages(TBytes data);
 std::vector<uint8_t> EncodeTiff(const TBitmap& picture);

@@ -30,6 +30,8 @@ public:
     bool IsPaused() const { return Paused; }
     // Image commands act on the frame shown and end playback there.
     void Stop() { Stopped = true; }
+    // Stopped for good: by Stop, the loop count or a damaged frame.
+    bool Ended() const { return Stopped; }
 
 private:
     bool Show();

@@ -147,8 +147,11 @@ void TMainForm::AfterFileRemoved(const QString& path) {
         OpenFromList(next);
         return;
     }
+    EndAnimation();
     m_image.Clear();
     m_currentFile.clear();
+    m_page = 0;
+    m_pageCount = 1;
     m_manualZoom = false;
     m_zoom->Recompute();
     Refresh();

@@ -73,6 +73,7 @@ int InverseTurn(int kind) {
 
 void TMainForm::TurnCommand(int undoKind) {
     if (m_image.Empty() || undoKind < ukFlipVertical || undoKind > ukRotateHalf) return;
+    StopAnimation();
     const bool swapped = ApplyTurn(m_image, undoKind);
     m_manualZoom = false;
     if (swapped) m_zoom->Recompute();
@@ -82,6 +83,7 @@ void TMainForm::TurnCommand(int undoKind) {
 
 void TMainForm::ImageSizeCommand() {
     if (m_image.Empty()) return;
+    StopAnimation();
     const std::optional<TResizeChoice> choice =
         m_commandDialogs->ImageSize(m_image.Width(), m_image.Height(), m_image.Transparent());
     if (!choice) return;
@@ -100,7 +102,9 @@ void TMainForm::UndoCommand() {
         // with the display adjustments in force (the menus show those).
         TBitmap reread;
         QString path = m_currentFile;
-        if (path.isEmpty() || LoadImageFile(path, reread, m_settings.defdir) <= 0) return;
+        if (path.isEmpty() ||
+            LoadImageFile(path, reread, m_settings.defdir, ShownImageIndex()) <= 0)
+            return;
         reread.To24Bit();
         m_image = std::move(reread);
         TurnAfterOpen();
@@ -116,6 +120,7 @@ void TMainForm::UndoCommand() {
 
 void TMainForm::CopyToClipboardCommand() {
     if (m_image.Empty()) return;
+    StopAnimation();
     QGuiApplication::clipboard()->setImage(m_image.Image().convertToFormat(QImage::Format_RGB32));
 }
 

@@ -21,6 +21,7 @@
 #include "viewer/ReadAhead.h"
 #include "viewer/ScreenSaver.h"
 #include "viewer/SequenceForm.h"
+#include "viewer/ShownAnimation.h"
 #include "viewer/WorkingImage.h"
 #include "viewer/ZoomPolicy.h"
 
@@ -33,6 +34,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -64,6 +66,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
       m_arguments(seams.Arguments),
       m_slideshowTimer(seams.SlideshowTimer ? std::move(seams.SlideshowTimer)
                                             : MakeQtScrollTimer()),
+      m_frameTimer(seams.FrameTimer ? std::move(seams.FrameTimer) : MakeQtScrollTimer()),
       m_clock(seams.Clock ? std::move(seams.Clock) : MakeQtPumpingClock()),
       m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()),
       m_commandDialogs(seams.CommandDialogs ? std::move(seams.CommandDialogs)
@@ -120,6 +123,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     m_slideshowTimer->Stop();
+    m_frameTimer->Stop();
     m_zoom->SetActive(false);
     if (&FileUserSeam() == m_fileSeam.get()) SetFileUserSeam(nullptr);
     SetImageFileHook(nullptr);
@@ -212,7 +216,7 @@ int TMainForm::OpenFromCommandLine(const QString& argument) {
     return 2;
 }
 
-QString TMainForm::OpenImage(const QString& path, bool rescan) {
+QString TMainForm::OpenImage(const QString& path, bool rescan, int page) {
     if (rescan && m_sequence.Modified()) {
         const int answer =
             UserDialogs().Message(kSaveSequenceQuestion, mkConfirmation, mbYesNoCancel);
@@ -222,6 +226,7 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
     m_opening = true;
     StopScrolling();
     if (m_slideshowOn) m_slideshowTimer->Stop();
+    m_frameTimer->Stop();
     m_ticks = 0;
     m_pausedByKey = false;
     ++m_openCount;
@@ -229,7 +234,7 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
     QString opened = path;
     QString result;
     m_rescanning = rescan;
-    const bool loaded = LoadWorkingImage(opened, rescan);
+    const bool loaded = LoadWorkingImage(opened, rescan, page);
     m_rescanning = false;
     if (loaded) {
         m_undoKind = -1;
@@ -245,21 +250,28 @@ QString TMainForm::OpenImage(const QString& path, bool rescan) {
             m_sequence.SelectOpenedFile(JoinPath(info.absolutePath(), info.fileName()));
         }
         Refresh();
+        StartAnimation();
         result = opened;
         ScheduleReadAhead();
         AutoScrollAfterOpen();
-    }
+    } else
+        ResumeAnimation(); // the image shown stays, and so does its animation
     if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
     m_opening = false;
     return result;
 }
 
-bool TMainForm::LoadWorkingImage(QString& path, bool rescan) {
+bool TMainForm::LoadWorkingImage(QString& path, bool rescan, int page) {
     // Turned and adjusted already, often by a worker ahead of this opening.
     TBitmap image;
     std::unique_ptr<TShownImage> shown;
-    if (!LoadShapedImage(path, image, shown)) return false;
+    if (!LoadShapedImage(path, image, shown, page)) return false;
     KeepShownImage();
+    EndAnimation();
+    // What the load found: the pages of the file, or frames of an animation.
+    m_animated = OptionsOE().Animated && OptionsOE().ImageCount > 1;
+    m_pageCount = m_animated ? 1 : std::max(1, OptionsOE().ImageCount);
+    m_page = std::clamp(page, 0, m_pageCount - 1);
     m_image = std::move(image);
     m_blocks = shown ? std::move(shown->Blocks) : TBlockAverages{};
     m_shown = std::move(shown);
@@ -302,17 +314,21 @@ void TMainForm::Refresh() {
 }
 
 void TMainForm::UpdateStatus() {
+    m_pagePanel->setVisible(!m_image.Empty() && m_pageCount > 1);
     if (m_image.Empty()) {
         for (QLabel* panel : m_panels)
             panel->clear();
+        m_pagePanel->clear();
         return;
     }
+    m_pagePanel->setText(QStringLiteral("page %1/%2").arg(m_page + 1).arg(m_pageCount));
     m_panels[1]->setText(QStringLiteral("%1 x %2").arg(m_image.Width()).arg(m_image.Height()));
     m_panels[2]->setText(ZoomPercentText(m_zoom->Scale()));
     m_panels[3]->setText(QDir::toNativeSeparators(m_currentFile));
 }
 
 QString TMainForm::StatusText(int panel) const {
+    if (panel == 4) return m_pagePanel->isVisibleTo(this) ? m_pagePanel->text() : QString();
     return panel >= 0 && panel < 4 ? m_panels[panel]->text() : QString();
 }
 
@@ -508,6 +524,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closing = true;
+    m_frameTimer->Stop();
     if (!m_exitSaved) {
         m_exitSaved = true;
         m_store->SaveExitSettings();

@@ -5,8 +5,8 @@
 // steps through them, runs the slideshow, switches full screen and scrolls large images.
 //
 // It reaches the user only through narrow seams: the message box (UserDialogs()), a file-name
-// chooser, the two repeating timers (slideshow and scroller) and the clock of its waits. Tests
-// replace all four and drive the real window.
+// chooser, the repeating timers (slideshow, scroller and the frames of an animation) and the
+// clock of its waits. Tests replace them all and drive the real window.
 //
 // Coordinates: the screen buffer holds device pixels; its (0, 0) is the top-left corner of the
 // client area (below the menu bar, behind the tool bar). Every rectangle and point below is in
@@ -45,6 +45,7 @@ class TMainView;
 class TParamsForm;
 class TScreenSaverInhibitor;
 class TReadAhead;
+class TShownAnimation;
 struct TEarlyImage;
 
 inline constexpr int kSlideshowInterval = 1000;
@@ -61,6 +62,7 @@ struct TMainFormSeams {
     std::optional<TAppPaths> Paths;
     std::unique_ptr<TScrollTimer> SlideshowTimer;
     std::unique_ptr<TScrollTimer> ScrollTimer;
+    std::unique_ptr<TScrollTimer> FrameTimer; // the frames of an animation
     std::unique_ptr<TPumpingClock> Clock;
     std::unique_ptr<IFileNameChooser> Files;
     std::unique_ptr<ICommandDialogs> CommandDialogs; // image size, save, JPEG, About, print
@@ -87,9 +89,9 @@ public:
     int OpenFromCommandLine(const QString& argument);
 
     // The path opened, or empty. An empty path shows the open dialog; rescan rebuilds the
-    // image list from the file's folder.
-    QString OpenImage(const QString& path, bool rescan);
-    bool LoadWorkingImage(QString& path, bool rescan);
+    // image list from the file's folder. page picks the page of a multi-page file (0-based).
+    QString OpenImage(const QString& path, bool rescan, int page = 0);
+    bool LoadWorkingImage(QString& path, bool rescan, int page = 0);
     // Turns the working image by the rotation setting (EXIF orientation for setting 6).
     void TurnAfterOpen();
     void Refresh();
@@ -131,7 +133,7 @@ public:
     // the 5-pixel margin.
     TRect DisplayArea() const;
     void Layout();
-    void PaintBackground();
+    void PaintBackground(const TRect& rect = WholeImageRect);
     void ComposeScreen();
     // Copies the display part of the buffer to the window (on its next paint).
     void ShowBuffer();
@@ -167,6 +169,22 @@ public:
     void MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     // The keys the window handles before any control; false for any other key.
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+
+    // --- Animations and pages (MainAnimation.cpp) ---
+
+    // An animation plays from its opening; these pause or resume it and show its next frame.
+    void PauseAnimationCommand();
+    void NextFrameCommand();
+    void FrameTick();
+    // Image commands act on the frame shown: the animation ends there.
+    void StopAnimation();
+    // The animation of the image shown, or none.
+    const TShownAnimation* Animation() const { return m_animation.get(); }
+    // The pages of a multi-page file: the one shown (0-based) and how many there are.
+    int Page() const { return m_page; }
+    int PageCount() const { return m_pageCount; }
+    void NextPage();
+    void PreviousPage();
 
     // --- Commands on the image and its file ---
 
@@ -230,6 +248,7 @@ public:
     bool FullScreenAtStartup() const { return m_fullScreenAtStartup; }
     const QRect& NormalBounds() const { return m_normalBounds; }
     int UndoKind() const { return m_undoKind; }
+    // Panels 0 to 3 of the status bar; 4 is the page panel, empty while hidden.
     QString StatusText(int panel) const;
     // Device pixels per window pixel.
     double PixelRatio() const;
@@ -279,7 +298,8 @@ private:
     void StartReadAhead(TMainFormSeams& seams);
     // The file's working image, made ahead or now; false when the load failed or was vetoed.
     // shown receives what it was made from, when a later step back may take it again.
-    bool LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<TShownImage>& shown);
+    bool LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<TShownImage>& shown,
+                         int page = 0);
     TPreparedImage MakeWorkingImageNow(const TDecodeRequest& request);
     // While the full image decodes on a worker: a reduced decoding of the same bytes on this
     // thread, shown in its place when the zoom shows the image at half size or less.
@@ -308,6 +328,16 @@ private:
     QString FolderTarget(const QString& folder) const;
     // The image at the moment of a full-screen save: the composed screen.
     TBitmap ScreenPicture() const;
+    // Animations and pages (MainAnimation.cpp).
+    void StartAnimation();
+    void ResumeAnimation();
+    void EndAnimation();
+    void ShowFrame();
+    // Draws the working image again where it is, and nothing around it.
+    void RedrawImage();
+    void ShowPage(int page);
+    // Which picture of its file the working image is: the page, or the animation's frame.
+    int ShownImageIndex() const;
 
     // Owned images and views.
     TBitmap m_image;
@@ -322,6 +352,7 @@ private:
     // Seams.
     QStringList m_arguments;
     std::unique_ptr<TScrollTimer> m_slideshowTimer;
+    std::unique_ptr<TScrollTimer> m_frameTimer;
     std::unique_ptr<TPumpingClock> m_clock;
     std::unique_ptr<IFileNameChooser> m_files;
     std::unique_ptr<ICommandDialogs> m_commandDialogs;
@@ -339,6 +370,7 @@ private:
     TBlockAverages m_blocks;
     // The comment drawn while the image list does not hold the image yet (rescan opening).
     std::optional<QString> m_commentOverride;
+    std::unique_ptr<TShownAnimation> m_animation;
 
     // Widgets (parent-owned).
     TMainView* m_view = nullptr;
@@ -347,6 +379,7 @@ private:
     QMenu* m_popup = nullptr;
     std::map<TCommand, QAction*> m_toolActions, m_mainActions, m_popupActions;
     QLabel* m_panels[4] = {};
+    QLabel* m_pagePanel = nullptr; // "page k/n", shown for files of several pages
 
     // State.
     QString m_currentFile;
@@ -370,6 +403,9 @@ private:
     bool m_closing = false;
     bool m_exitSaved = false;
     int m_undoKind = -1;
+    int m_page = 0;
+    int m_pageCount = 1;     // pages of the file shown; 1 for an animation
+    bool m_animated = false; // the file shown is an animation of several frames
     bool m_printersAvailable = true;
     unsigned m_openCount = 0;
     int m_travel = 1;          // +1 forward through the list, -1 backward

@@ -66,6 +66,12 @@ constexpr std::array kMenuRows{
     kItem("View", PreviousImage, "Previous image", "PgUp"),
     kItem("View", NextImage, "Next image", "PgDown"),
     TMenuRow{"View", LastImage, "Last image", "last image", "End", mpBoth, false},
+    // Pages and frames: keys with Ctrl, which the window's own keys never take.
+    kSeparator("View", mpBoth),
+    kItem("View", PreviousPage, "Previous page", "Ctrl+PgUp"),
+    kItem("View", NextPage, "Next page", "Ctrl+PgDown"),
+    TMenuRow{"View", PauseAnimation, "Pause animation", nullptr, "Ctrl+Shift+P", mpBoth, true},
+    kItem("View", NextFrame, "Next frame", "Ctrl+Shift+N"),
 
     kItem("Image", RenameImage, "Rename image...", "F2"),
     kItem("Image", MoveImage, "Move image to...", "Ctrl+Shift+M"),

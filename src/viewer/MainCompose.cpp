@@ -73,12 +73,13 @@ void TMainForm::ViewResized() {
     Refresh();
 }
 
-void TMainForm::PaintBackground() {
+void TMainForm::PaintBackground(const TRect& rect) {
     if (!m_pattern.Empty()) {
-        TilePattern(m_pattern, m_buffer, 0, 0, WholeImageRect);
+        TilePattern(m_pattern, m_buffer, 0, 0, rect);
         return;
     }
-    TBitmapFill(m_buffer).Fill(ToRect64(ImageBounds(m_buffer)), ResolveColor(m_settings.cf));
+    const TRect r = IntersectRects(rect, ImageBounds(m_buffer));
+    if (!RectEmpty(r)) TBitmapFill(m_buffer).Fill(ToRect64(r), ResolveColor(m_settings.cf));
 }
 
 void TMainForm::ComposeScreen() {
@@ -171,7 +172,7 @@ void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, i
     if (reread) {
         StopScrolling();
         QString path = m_currentFile;
-        if (LoadImageFile(path, m_image) > 0) {
+        if (LoadImageFile(path, m_image, {}, ShownImageIndex()) > 0) {
             m_image.To24Bit();
             // The file read again is turned as after any opening, so that a photo turned
             // upright from its EXIF orientation stays upright.

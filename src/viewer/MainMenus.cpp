@@ -3,6 +3,7 @@
 // tables, with the rules that enable and check their items.
 #include "viewer/Main.h"
 #include "viewer/MainView.h"
+#include "viewer/ShownAnimation.h"
 #include "viewer/ToolIcons.h"
 
 #include <QAction>
@@ -140,6 +141,12 @@ void TMainForm::BuildStatusBar() {
             statusBar()->addWidget(m_panels[i], 1);
         }
     }
+    // Before the path, and only while a file of several pages is shown.
+    m_pagePanel = new QLabel(this);
+    m_pagePanel->setAlignment(Qt::AlignCenter);
+    m_pagePanel->setMinimumWidth(80);
+    statusBar()->insertWidget(3, m_pagePanel);
+    m_pagePanel->hide();
 }
 
 QAction* TMainForm::ToolAction(TCommand command) const {
@@ -234,6 +241,13 @@ bool TMainForm::MainMenuEnabled(TCommand command) const {
         return m_sequence.CanGoPrevious(false) && !m_sequence.IsAtFirst();
     case LastImage:
         return m_sequence.CanGoNext(false) && !m_sequence.IsAtLast();
+    case PreviousPage:
+        return !empty && m_page > 0;
+    case NextPage:
+        return !empty && m_page + 1 < m_pageCount;
+    case PauseAnimation:
+    case NextFrame:
+        return !empty && m_animation && !m_animation->Player().Ended();
     default:
         return true;
     }
@@ -269,6 +283,8 @@ bool TMainForm::CommandChecked(TCommand command) const {
         return m_fullScreen;
     case OriginalSize:
         return !m_image.Empty() && m_zoom->Scale() == 1.0;
+    case PauseAnimation:
+        return m_animation && m_animation->Player().IsPaused();
     default:
         return false;
     }
@@ -354,6 +370,18 @@ void TMainForm::RunCommand(TCommand command) {
         break;
     case LastImage:
         this->LastImage();
+        break;
+    case PreviousPage:
+        this->PreviousPage();
+        break;
+    case NextPage:
+        this->NextPage();
+        break;
+    case PauseAnimation:
+        PauseAnimationCommand();
+        break;
+    case NextFrame:
+        NextFrameCommand();
         break;
     case LoadTheme:
         LoadThemeCommand();

@@ -32,23 +32,26 @@ void TMainForm::ShowNow() {
     if (isVisible()) m_view->repaint();
 }
 
-bool TMainForm::LoadShapedImage(QString& path, TBitmap& image,
-                                std::unique_ptr<TShownImage>& shown) {
+bool TMainForm::LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<TShownImage>& shown,
+                                int page) {
     const TImageShape shape = ImageShapeOf(m_settings);
     if (path.isEmpty() || ImageFileHookWatchesLoads()) {
         // The open dialog, or a hook that acts while files load: the load as it always ran.
-        if (LoadImageFile(path, image, m_settings.defdir) <= 0) return false;
+        if (LoadImageFile(path, image, m_settings.defdir, page) <= 0) return false;
         image.To24Bit();
         TurnByRotationSetting(image, shape.rotation, ExifOrientation(OptionsOE().ExifBlock));
         ApplyDisplayAdjustments(image, shape.teinte, shape.reglage, shape.bflou);
         return true;
     }
-    const TDecodeRequest request = MakeDecodeRequest(path);
+    TDecodeRequest request = MakeDecodeRequest(path);
+    request.ImageIndex = page;
     // The command line's image may still decode: its bytes give a reduced picture meanwhile.
     if (const std::shared_ptr<TEarlyImage> early = std::exchange(m_early, nullptr);
         early && early->Request == request && !m_workers->Done(early->Ticket))
         ShowEarlyStandIn(*early);
-    std::optional<TPreparedImage> made = m_readAhead->Take(request, shape);
+    // Images are made ahead for their first page only.
+    std::optional<TPreparedImage> made;
+    if (page == 0) made = m_readAhead->Take(request, shape);
     if (!made) made = MakeWorkingImageNow(request);
     ShapeWorkingImage(*made, shape);
     const int result = FinishImageLoad(made->Decoded, image);
@@ -174,6 +177,7 @@ void TMainForm::ShowEarlyStandIn(const TEarlyImage& early) {
 void TMainForm::KeepShownImage() {
     const std::unique_ptr<TShownImage> shown = std::move(m_shown);
     if (!shown || !shown->Load.Graphic || m_image.Empty()) return;
+    if (shown->Load.Request.ImageIndex != 0) return; // images are kept for their first page only
     // Changed by a command, or made for other settings: not the image an opening would make.
     if (m_image.Image().cacheKey() != shown->PictureKey) return;
     if (shown->Shape != ImageShapeOf(m_settings)) return;

@@ -38,6 +38,7 @@ TBitmap TMainForm::ScreenPicture() const {
 
 void TMainForm::SaveImageCommand() {
     if (m_image.Empty()) return;
+    StopAnimation();
     if (m_fullScreen) {
         const std::optional<TSaveScope> scope = m_commandDialogs->SaveScope();
         if (!scope) return;
@@ -55,10 +56,15 @@ void TMainForm::SaveImageCommand() {
     FileTouched(name);
     m_currentFile = QFileInfo(name).absoluteFilePath();
     m_undoKind = -1;
+    // The file shown now holds this one picture.
+    EndAnimation();
+    m_page = 0;
+    m_pageCount = 1;
     UpdateStatus();
 }
 
 void TMainForm::PrintCommand() {
     if (m_image.Empty() || m_slideshowOn || !m_printersAvailable) return;
+    StopAnimation();
     m_commandDialogs->Print(m_image, m_currentFile, m_settings.unit);
 }

@@ -2,9 +2,12 @@
 #include "viewer/WorkingImage.h"
 
 #include "core/ColorAdjust.h"
+#include "core/Errors.h"
 #include "core/FlipRotate.h"
+#include "formats/ColourManagement.h"
 #include "formats/Exif.h"
 #include "formats/ImageFiles.h"
+#include "formats/RasterImages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,6 +130,47 @@ TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, const QByteArr
     TPreparedImage out = Prepared(DecodeImageFile(request, bytes, stamp), shape);
     if (view && out.Shaped) MakeBlockAverages(out, *view);
     return out;
+}
+
+namespace {
+
+// A GIF's first picture shows its transparent colour as the background; so do the clear pixels
+// of its later frames: they take the key colour. A frame with partly clear pixels is left to
+// the usual rule (alpha dropped), as the other formats' frames are.
+void KeyClearPixels(TBitmap& picture) {
+    QImage& image = picture.Image();
+    if (image.format() != QImage::Format_ARGB32) return;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* p = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (const uint32_t a = p[x] >> 24; a != 0 && a != 255) return;
+    }
+    const TTriple key = ColorToTriple(TransparentKeyColour);
+    const uint32_t keyPixel =
+        0xFF000000u | (uint32_t(key.r) << 16) | (uint32_t(key.g) << 8) | key.b;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* p = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (p[x] >> 24 == 0) p[x] = keyPixel;
+    }
+    picture.SetTransparent(true);
+    picture.SetTransparentColor(TransparentKeyColour);
+}
+
+} // namespace
+
+TBitmap PrepareFrame(const TGraphic& load, bool colourManagement, const TAnimationFrame& frame,
+                     const TImageShape& shape) {
+    TDecodedFile decoded;
+    TGraphic& graphic = decoded.Graphic.emplace(load.Class());
+    graphic.IccProfile = load.IccProfile;
+    graphic.ExifBlock = load.ExifBlock;
+    graphic.Picture = PictureFromArgb(frame.Picture.Image());
+    if (colourManagement) ConvertToSrgb(graphic);
+    if (graphic.Is(gcGif)) KeyClearPixels(graphic.Picture);
+    TPreparedImage out = Prepared(std::move(decoded), shape);
+    if (out.Failed()) throw ETaveluneError("the frame could not be made");
+    return std::move(out.Decoded.Graphic->Picture);
 }
 
 void ShapeWorkingImage(TPreparedImage& image, const TImageShape& shape, QSize storedSize) {

@@ -6,6 +6,7 @@
 // then only finishes the load on its own thread (FinishImageLoad).
 
 #include "core/Bitmap.h"
+#include "formats/Animation.h"
 #include "formats/DecodeFile.h"
 #include "settings/ViewerSettings.h"
 #include "viewer/ZoomPolicy.h"
@@ -66,6 +67,12 @@ TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, const QByteArr
 // Turns and adjusts an unshaped image; nothing for a shaped one. A reduced picture is turned
 // as the image of storedSize would be.
 void ShapeWorkingImage(TPreparedImage& image, const TImageShape& shape, QSize storedSize = {});
+
+// The working image of an animation's frame, made as the file's load made its first one: load
+// is that load's graphic (class, profile and EXIF block), colourManagement its choice. Throws
+// ETaveluneError when the frame cannot be made.
+TBitmap PrepareFrame(const TGraphic& load, bool colourManagement, const TAnimationFrame& frame,
+                     const TImageShape& shape);
 
 // What the working image on screen was made from, while it stays as its load left it: it can
 // then go back to the read-ahead when another image is opened.

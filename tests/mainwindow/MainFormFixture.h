@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A real main window on the offscreen platform, with every seam scripted: the message box,
-// the file-name chooser, the two timers (fired by hand) and the clock of the waits (on which
+// the file-name chooser, the timers (fired by hand) and the clock of the waits (on which
 // time passes at once). Images are written into a temporary folder with SaveImageFile.
 
 #include "ScriptedDialogs.h"
@@ -206,6 +206,7 @@ protected:
         seams.Paths = TAppPaths(Path(QStringLiteral("prog/tavelune")), Path(QStringLiteral("cfg")));
         seams.SlideshowTimer = std::make_unique<TFakeTimer>(m_slideshow);
         seams.ScrollTimer = std::make_unique<TFakeTimer>(m_scroll);
+        seams.FrameTimer = std::make_unique<TFakeTimer>(m_frames);
         seams.Clock = std::make_unique<TFakeClock>(m_clock);
         seams.Files = std::make_unique<TScriptedFiles>(m_files);
         seams.CommandDialogs = std::make_unique<TScriptedCommandDialogs>(m_commands);
@@ -257,6 +258,7 @@ protected:
     TUserDialogsScope m_dialogsScope{m_dialogs};
     std::shared_ptr<TFakeTimerState> m_slideshow = std::make_shared<TFakeTimerState>();
     std::shared_ptr<TFakeTimerState> m_scroll = std::make_shared<TFakeTimerState>();
+    std::shared_ptr<TFakeTimerState> m_frames = std::make_shared<TFakeTimerState>();
     std::shared_ptr<TClockState> m_clock = std::make_shared<TClockState>();
     std::shared_ptr<TFilesState> m_files = std::make_shared<TFilesState>();
     std::shared_ptr<TCommandDialogsState> m_commands = std::make_shared<TCommandDialogsState>();
