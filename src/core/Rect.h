@@ -2,6 +2,7 @@
 #pragma once
 // Rectangles with exclusive Right and Bottom, and the size helpers shared by every subsystem.
 
+#include <QRect>
 #include <cstdint>
 
 class TBitmap;
@@ -22,6 +23,14 @@ inline int RectHeight(const TRect& r) {
 }
 inline bool RectEmpty(const TRect& r) {
     return r.Right <= r.Left || r.Bottom <= r.Top;
+}
+
+// TRect keeps its right and bottom edges outside, as QRect's width and height count them.
+inline QRect ToQRect(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+}
+inline TRect FromQRect(const QRect& r) {
+    return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 TRect ImageBounds(const TBitmap& image);

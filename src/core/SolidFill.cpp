@@ -30,11 +30,10 @@ TRect TPainterFill::Bounds() const {
     if (!invertible) return TRect{};
     // One pixel of margin for the rounding of a scaled or rotated world transform.
     const QRect area = toUser.mapRect(m_painter.window()).adjusted(-1, -1, 1, 1);
-    return TRect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    return FromQRect(area);
 }
 
 void TPainterFill::FillInside(const TRect& r, TColor colour) {
     const TColor c = ResolveColor(colour);
-    m_painter.fillRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top),
-                       QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+    m_painter.fillRect(ToQRect(r), QColor(RedOf(c), GreenOf(c), BlueOf(c)));
 }

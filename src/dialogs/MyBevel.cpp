@@ -120,9 +120,7 @@ void PaintBevel(QPainter& p, const QRect& r, const TBevelLook& look) {
     case bsShadowBox: {
         const int size = look.BorderWidth;
         const QRect box = r.adjusted(0, 0, -size, -size);
-        DropShadowOnCanvas(
-            p, TRect{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()},
-            size, false, true, look.Color, 80);
+        DropShadowOnCanvas(p, FromQRect(box), size, false, true, look.Color, 80);
         break;
     }
     }

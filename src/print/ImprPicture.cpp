@@ -42,7 +42,7 @@ QRect TImprForm::PreviewImageRect() const {
         FitSize(w, h, inner.width(), inner.height());
         const TRect r =
             CenterRect(w, h, {inner.left(), inner.top(), inner.right() + 1, inner.bottom() + 1});
-        return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+        return ToQRect(r);
     }
     const double k = m_box.K * m_scale;
     return QRect(

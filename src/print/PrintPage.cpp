@@ -61,7 +61,7 @@ namespace {
 
 void FillLines(QPainter& painter, const std::vector<TRect>& lines) {
     for (const TRect& l : lines)
-        painter.fillRect(QRect(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top), Qt::black);
+        painter.fillRect(ToQRect(l), Qt::black);
 }
 
 // The image scaled into r band by band. Each band reaches one source row into the next, which

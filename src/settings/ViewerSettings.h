@@ -6,6 +6,7 @@
 
 #include "core/Color.h"
 #include "core/Rect.h"
+#include "settings/SettingValues.h"
 
 #include <QString>
 #include <optional>
@@ -41,7 +42,7 @@ struct TViewerSettings {
     bool bombre = true;                       // drop shadow (never together with b3d)
     bool b3d = false;                         // sunken 3D frame
     bool brayures = false;                    // scan lines
-    int zoom = 1;                             // zoom mode 0..8
+    int zoom = kZoomFit;                      // zoom mode 0..8
     bool breduction = true;                   // fit modes only reduce
     bool boptimiserz = true;                  // smooth scaling
     int vtaille = 480;                        // thumbnail size 50..2000
@@ -59,7 +60,7 @@ struct TViewerSettings {
     bool pe = false;             // full-screen mode
     bool bagrandir = false;      // main window maximised
     QString lk;                  // linked folder, ending with a separator; empty when none
-    int rotation = 6;            // turn after opening 0..6
+    int rotation = kTurnByExif;  // turn after opening 0..6
     bool bcmt = false;           // comment shown
     int tcmt = 10;               // comment font size 8..20
     TColor ccmt = clBlack;       // comment colour

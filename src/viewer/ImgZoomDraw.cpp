@@ -11,10 +11,6 @@
 
 namespace {
 
-QRect ToQRect(const TRect& r) {
-    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-}
-
 void FillBand(QImage& target, const TRect& r, const QBrush& brush) {
     if (RectEmpty(r)) return;
     QPainter p(&target);

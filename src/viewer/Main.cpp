@@ -51,14 +51,6 @@ QSize LargestScreenPixels() {
     return largest;
 }
 
-QRect ToQRect(const TRect& r) {
-    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-}
-
-TRect FromQRect(const QRect& r) {
-    return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 } // namespace
 
 TMainForm::TMainForm(TMainFormSeams seams)
@@ -72,7 +64,6 @@ TMainForm::TMainForm(TMainFormSeams seams)
       m_commandDialogs(seams.CommandDialogs ? std::move(seams.CommandDialogs)
                                             : std::make_unique<TQtCommandDialogs>(this)) {
     ApplyDialogFont(*this);
-    SetDialogMainWindow(this);
 
     // The buffer, as large as the largest screen; the zoom view draws into it.
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -121,16 +112,14 @@ TMainForm::TMainForm(TMainFormSeams seams)
 }
 
 TMainForm::~TMainForm() {
-    qApp->removeEventFilter(this);
+    RemoveProcessSeams();
     m_slideshowTimer->Stop();
     m_frameTimer->Stop();
     m_zoom->SetActive(false);
-    if (&FileUserSeam() == m_fileSeam.get()) SetFileUserSeam(nullptr);
-    SetImageFileHook(nullptr);
-    if (DialogMainWindow() == this) SetDialogMainWindow(nullptr);
 }
 
 void TMainForm::StartUp() {
+    InstallProcessSeams();
     m_store->LoadSettingsFile(m_paths.SettingsFile());
     m_store->RememberStartupPattern();
     LoadCommandLineTheme(*m_store, m_arguments);
@@ -143,10 +132,6 @@ void TMainForm::StartUp() {
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &TMainForm::ApplicationStateChanged);
     SetInterfaceTexts();
-    m_fileSeam = std::make_unique<TViewerFileSeam>(*m_files);
-    SetFileUserSeam(m_fileSeam.get());
-    InstallImageFileHook();
-    qApp->installEventFilter(this);
     PaintBackground();
 }
 
@@ -448,7 +433,7 @@ void TMainForm::LoadThemeCommand() {
 }
 
 void TMainForm::FitImagesToScreenCommand() {
-    m_settings.zoom = (m_settings.zoom != 1 || m_manualZoom) ? 1 : 0;
+    m_settings.zoom = (m_settings.zoom != kZoomFit || m_manualZoom) ? kZoomFit : kZoomActualSize;
     m_manualZoom = false;
     Refresh();
 }

@@ -293,6 +293,9 @@ private:
     void SetViewCursor(Qt::CursorShape shape);
     QPoint ClientOffset() const;
     void ScreenBecameLarger();
+    // The seams below the window that reach the user, installed for the whole process.
+    void InstallProcessSeams();
+    void RemoveProcessSeams();
     void InstallImageFileHook();
     // Read-ahead (MainReadAhead.cpp).
     void StartReadAhead(TMainFormSeams& seams);

@@ -167,8 +167,8 @@ void TMainForm::ReapplyDisplayAdjustments(bool previousBlur, int previousTint, i
     if (m_image.Empty()) return;
     const TViewerSettings& s = m_settings;
     const bool reread = colourChanged || (previousBlur && !s.bflou) ||
-                        (previousTint != 0 && previousTint != s.teinte) ||
-                        (previousStep != 0 && previousStep != s.reglage);
+                        (previousTint != tintNormal && previousTint != s.teinte) ||
+                        (previousStep != adjDefault && previousStep != s.reglage);
     if (reread) {
         StopScrolling();
         QString path = m_currentFile;

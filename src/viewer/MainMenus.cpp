@@ -2,6 +2,8 @@
 // The main menu, the pop-up menu, the tool bar and the status bar, built from the command
 // tables, with the rules that enable and check their items.
 #include "viewer/Main.h"
+
+#include "core/ColorAdjust.h"
 #include "viewer/MainView.h"
 #include "viewer/ShownAnimation.h"
 #include "viewer/ToolIcons.h"
@@ -272,9 +274,9 @@ bool TMainForm::CommandChecked(TCommand command) const {
     case Slideshow:
         return m_slideshowOn;
     case FitImagesToScreen:
-        return m_settings.zoom == 1 && !m_manualZoom;
+        return m_settings.zoom == kZoomFit && !m_manualZoom;
     case BlackAndWhite:
-        return m_settings.teinte == 3;
+        return m_settings.teinte == tintGrayscale;
     case UnitCm:
         return m_settings.unit != puInch;
     case UnitInch:

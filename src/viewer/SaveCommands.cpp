@@ -9,25 +9,6 @@
 #include <QFileInfo>
 #include <cmath>
 
-void TMainForm::InstallImageFileHook() {
-    // The window acts only before a JPEG or WebP file is written: the JPEG dialog sets its
-    // quality and encoding (WebP takes the quality, its best meaning lossless), or stops the
-    // save.
-    SetImageFileHook(
-        [this](TGraphic* graphic, const QString&, TImageFileStage stage, bool& go) {
-            if (stage != ifsBeforeSave || !graphic || !(graphic->Is(gcJpeg) || graphic->Is(gcWebp)))
-                return;
-            const std::optional<TJpegChoice> choice = m_commandDialogs->JpegOptions();
-            if (!choice) {
-                go = false;
-                return;
-            }
-            graphic->Quality = choice->Quality;
-            graphic->Progressive = choice->Progressive;
-        },
-        /*watchesLoads=*/false);
-}
-
 TBitmap TMainForm::ScreenPicture() const {
     const double r = PixelRatio();
     const QPoint offset = ClientOffset();

@@ -18,17 +18,17 @@ TImageShape ImageShapeOf(const TViewerSettings& s) {
 
 TOpeningTurn OpeningTurn(int rotation, int exifOrientation, int width, int height) {
     switch (rotation) {
-    case 1:
+    case kTurnToLandscape:
         return height > width ? TOpeningTurn::Clockwise : TOpeningTurn::None;
-    case 2:
+    case kTurnToPortrait:
         return width > height ? TOpeningTurn::Clockwise : TOpeningTurn::None;
-    case 3:
+    case kTurnHalf:
         return TOpeningTurn::Half;
-    case 4:
+    case kTurnClockwise:
         return TOpeningTurn::Clockwise;
-    case 5:
+    case kTurnCounterClockwise:
         return TOpeningTurn::CounterClockwise;
-    case 6:
+    case kTurnByExif:
         if (exifOrientation == 3) return TOpeningTurn::Half;
         if (exifOrientation == 6) return TOpeningTurn::Clockwise;
         if (exifOrientation == 8) return TOpeningTurn::CounterClockwise;

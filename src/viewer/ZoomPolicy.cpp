@@ -19,29 +19,29 @@ TOverflow OverflowOf(const TImageZoom& view) {
 
 void ApplyZoomSetting(TImageZoom& view, const TZoomSettings& settings) {
     switch (settings.zoom) {
-    case 0:
+    case kZoomActualSize:
         view.SetZoomMode(zmActualSize);
         break;
-    case 1:
+    case kZoomFit:
         view.SetZoomMode(zmFitScreen);
         break;
-    case 2:
+    case kZoomFitWidth:
         view.SetZoomMode(zmFitWidth);
         break;
-    case 3:
+    case kZoomFitHeight:
         view.SetZoomMode(zmFitHeight);
         break;
     // Decimal values as the settings dialog names them, not exact thirds.
-    case 4:
+    case kZoomThird:
         view.SetScale(0.3333333);
         break;
-    case 5:
+    case kZoomHalf:
         view.SetScale(0.5);
         break;
-    case 6:
+    case kZoomTwoThirds:
         view.SetScale(0.6666666);
         break;
-    case 7:
+    case kZoomDouble:
         view.SetScale(2.0);
         break;
     case kZoomThumbnail: {
@@ -54,7 +54,7 @@ void ApplyZoomSetting(TImageZoom& view, const TZoomSettings& settings) {
     default:
         return;
     }
-    const bool fitMode = settings.zoom >= 1 && settings.zoom <= 3;
+    const bool fitMode = settings.zoom >= kZoomFit && settings.zoom <= kZoomFitHeight;
     if (fitMode && settings.breduction && view.Scale() > 1) view.SetZoomMode(zmActualSize);
 }
 

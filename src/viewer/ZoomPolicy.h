@@ -3,6 +3,7 @@
 // The main window's zoom policy: how the zoom setting and its companions place the image, and
 // the zoom in / zoom out steps. The settings arrive as plain values named after their keys.
 
+#include "settings/SettingValues.h"
 #include "viewer/ImgZoom.h"
 
 #include <QString>
@@ -10,12 +11,10 @@
 
 // The settings the policy reads (defaults as a fresh settings record has them).
 struct TZoomSettings {
-    int zoom = 1; // 0 actual size, 1 fit, 2 fit width, 3 fit height, 4..7 scales, 8 thumbnail
+    int zoom = kZoomFit;
     bool breduction = true; // the fit modes never enlarge
     int vtaille = 480;      // longest side of a thumbnail
 };
-
-inline constexpr int kZoomThumbnail = 8;
 
 // Sets the zoom mode or scale from zoom, then the thumbnail limit or the reduction-only rule.
 void ApplyZoomSetting(TImageZoom& view, const TZoomSettings& settings);
