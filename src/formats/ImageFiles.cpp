@@ -34,6 +34,11 @@ QString FailureText(const QString& pattern, const QString& fileName) {
     return text;
 }
 
+void ReportSaveFailure(const QString& fileName) {
+    CallHook(nullptr, fileName, ifsFailed);
+    FileUserSeam().MessageBox(FailureText(InterfaceTexts().SaveFailed, fileName), mkError, mbOk);
+}
+
 // Icons and metafiles: drawn onto the key colour over a 24-bit picture of their size, which
 // is then marked transparent with that colour.
 void DrawOnKey(TBitmap& picture) {
@@ -299,12 +304,39 @@ int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& sugge
     } catch (...) {
         result = -1;
     }
-    if (result < 0) {
-        CallHook(nullptr, fileName, ifsFailed);
-        FileUserSeam().MessageBox(FailureText(InterfaceTexts().SaveFailed, fileName), mkError,
-                                  mbOk);
-    }
+    if (result < 0) ReportSaveFailure(fileName);
     return result;
+}
+
+std::vector<uint8_t> EncodeImage(const TGraphicClass& writer, const TBitmap& picture, int quality,
+                                 bool progressive) {
+    if (!writer.Write) throw ETaveluneError("no writer");
+    TGraphic graphic(writer);
+    graphic.Quality = quality;
+    graphic.Progressive = progressive;
+    graphic.Picture = picture;
+    return writer.Write(graphic);
+}
+
+int SaveEncodedImageFile(const QString& fileName,
+                         const std::optional<std::vector<uint8_t>>& bytes) {
+    try {
+        if (bytes) {
+            WriteFileAtomically(fileName, *bytes);
+            return 1;
+        }
+    } catch (...) {
+    }
+    ReportSaveFailure(fileName);
+    return -1;
+}
+
+bool WriterRunsAnywhere(const TGraphicClass& writer) {
+    // Their state lives in the objects of one encoding; the GIF and Targa writers read the
+    // load options, which belong to the user-interface thread.
+    static const TGraphicClass* const kAnywhere[] = {&gcJpeg, &gcPng,    &gcWebp,
+                                                     &gcTiff, &gcBitmap, &gcRleBitmap};
+    return std::find(std::begin(kAnywhere), std::end(kAnywhere), &writer) != std::end(kAnywhere);
 }
 
 int BitDepthFound(const QString& fileName, const TBitmap& loaded) {

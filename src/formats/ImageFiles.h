@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <span>
 
 struct TDecodedFile;
@@ -75,6 +76,16 @@ int LoadImagePreview(const QString& fileName, TBitmap& bitmap);
 int SaveImageFile(QString& fileName, const TBitmap& bitmap, const QString& suggestedName = {});
 // Runs the save dialog; returns the chosen name or empty.
 QString ChooseSaveFileName(const QString& suggestedName);
+
+// A save split like a load, for callers that encode ahead: what the writer makes of picture
+// with these writer settings (throws what the writer throws), then the atomic write of those
+// bytes with SaveImageFile's failure message (no bytes: the encoding failed). The hook hears of
+// a failure only. Encoding with a writer that WriterRunsAnywhere accepts touches nothing
+// process-wide.
+std::vector<uint8_t> EncodeImage(const TGraphicClass& writer, const TBitmap& picture, int quality,
+                                 bool progressive);
+int SaveEncodedImageFile(const QString& fileName, const std::optional<std::vector<uint8_t>>& bytes);
+bool WriterRunsAnywhere(const TGraphicClass& writer);
 
 // The steps of a load, for callers that hold the bytes themselves (fuzzing, tools):
 // the class that reads a file of this name, the decoding (colour management included, when the

@@ -236,16 +236,6 @@ std::optional<TConvertOptions> ParseConvertArguments(const QStringList& args, QS
 }
 
 int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
-    // The JPEG and WebP writers take their settings at the before-saving stage, as in the
-    // viewer; loads are left alone, so the workers may load ahead.
-    SetImageFileHook(
-        [&o](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
-            if (stage == ifsBeforeSave && graphic && (graphic->Is(gcJpeg) || graphic->Is(gcWebp))) {
-                graphic->Quality = o.Quality;
-                graphic->Progressive = o.Progressive;
-            }
-        },
-        /*watchesLoads=*/false);
     // The choice holds for this run only; the decoding requests take it as they are made.
     struct TColourScope {
         bool Was = OptionsOE().ColourManagement;
@@ -255,18 +245,23 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     const bool folder = !o.Info && (o.Inputs.size() > 1 || QFileInfo(o.Output).isDir());
     if (folder && !QFileInfo(o.Output).isDir()) {
         err << "tavelune-convert: no folder " << o.Output << Qt::endl;
-        SetImageFileHook(nullptr);
         return 1;
     }
     int status = 0;
     QSet<QString> written;
+    // Every output is of one type: the output's own, or the folder's format.
+    const TGraphicClass* writer = o.Info ? nullptr : WriterClassFor(OutputFor({}, o, folder));
+    const TConvertEncode encode = [writer, &o](const TBitmap& picture) {
+        if (!writer) throw ETaveluneError("no writer");
+        return EncodeImage(*writer, picture, o.Quality, o.Progressive);
+    };
     TConvertPipeline pipeline(
         o.Inputs, o.Jobs > 0 ? o.Jobs : QThread::idealThreadCount(),
         o.Info ? TConvertChange()
                : [&o](TBitmap& picture,
                       const TGraphic&
                           graphic) { Transform(picture, ExifOrientation(graphic.ExifBlock), o); },
-        o.Page - 1);
+        writer && WriterRunsAnywhere(*writer) ? encode : TConvertEncode(), o.Page - 1);
     for (int index = 0; index < o.Inputs.size(); ++index) {
         const QString& input = o.Inputs[index];
         QString path = input;
@@ -296,7 +291,9 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
             status = 1;
             continue;
         }
-        if (SaveImageFile(target, image) <= 0) {
+        // Encoded on a worker already, or here for writers that must stay on this thread.
+        if (!loaded.Encoded) loaded.Bytes = EncodeOrNothing(encode, image);
+        if (SaveEncodedImageFile(target, loaded.Bytes) <= 0) {
             status = 1;
             continue;
         }
@@ -304,6 +301,5 @@ int RunConvert(const TConvertOptions& o, QTextStream& out, QTextStream& err) {
     }
     out.flush();
     err.flush();
-    SetImageFileHook(nullptr);
     return status;
 }

@@ -14,7 +14,8 @@ struct TConvertPipeline::TSlot {
 
 namespace {
 
-void Convert(const TDecodeRequest& request, const TConvertChange& change, TConvertedInput& out) {
+void Convert(const TDecodeRequest& request, const TConvertChange& change,
+             const TConvertEncode& encode, TConvertedInput& out) {
     out.Decoded = DecodeImageFile(request);
     if (!out.Decoded.Graphic) return;
     TGraphic& graphic = *out.Decoded.Graphic;
@@ -27,21 +28,34 @@ void Convert(const TDecodeRequest& request, const TConvertChange& change, TConve
         out.Decoded.Graphic.reset(); // out of memory: a load failure
         return;
     }
-    if (!change) return;
     try {
-        change(graphic.Picture, graphic);
+        if (change) change(graphic.Picture, graphic);
     } catch (const std::exception& e) {
         out.ChangeError = e.what();
+        return;
     } catch (...) {
         out.ChangeError = "failed";
+        return;
     }
+    if (!encode) return;
+    out.Encoded = true;
+    out.Bytes = EncodeOrNothing(encode, graphic.Picture); // a failure is reported in its turn
 }
 
 } // namespace
 
+std::optional<std::vector<uint8_t>> EncodeOrNothing(const TConvertEncode& encode,
+                                                    const TBitmap& picture) {
+    try {
+        return encode(picture);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 TConvertPipeline::TConvertPipeline(const QStringList& inputs, int jobs, TConvertChange change,
-                                   int imageIndex)
-    : m_change(std::move(change)) {
+                                   TConvertEncode encode, int imageIndex)
+    : m_change(std::move(change)), m_encode(std::move(encode)) {
     for (const QString& input : inputs) {
         auto slot = std::make_unique<TSlot>();
         // The reader is chosen here: the format registry belongs to this thread.
@@ -68,8 +82,8 @@ void TConvertPipeline::StartUpTo(int index) {
         TSlot& slot = *m_slots[size_t(m_started)];
         if (DecodeThreading(*slot.Request.Class) == TDecodeThreading::UserInterfaceOnly) continue;
         slot.Ticket =
-            m_workers->Submit([request = slot.Request, change = m_change,
-                               result = slot.Result] { Convert(request, change, *result); },
+            m_workers->Submit([request = slot.Request, change = m_change, encode = m_encode,
+                               result = slot.Result] { Convert(request, change, encode, *result); },
                               0);
     }
 }
@@ -81,7 +95,7 @@ TConvertedInput TConvertPipeline::Take(int index) {
         m_workers->Wait(slot.Ticket);
         slot.Ticket.reset();
     } else {
-        Convert(slot.Request, m_change, *slot.Result);
+        Convert(slot.Request, m_change, m_encode, *slot.Result);
     }
     TConvertedInput out = std::move(*slot.Result);
     slot.Result.reset();

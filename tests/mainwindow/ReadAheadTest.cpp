@@ -248,3 +248,46 @@ TEST_F(ReadAheadTest, ABrokenNeighbourIsReportedWhenOpenedNotBefore) {
 }
 
 } // namespace
+
+// An image opened by name shows before its folder is listed; the list, its position text and
+// the navigation follow the listing, within the same opening.
+TEST_F(ReadAheadTest, AnImageOpenedByNameShowsBeforeItsFolderIsListed) {
+    StartOnSeries(2, 1);
+    const QStringList other = WriteSeries(Path("other"), 5);
+    struct TSeen {
+        QString file;
+        int entries = 0;
+        bool listed = false; // the opened file is in the list
+    };
+    std::vector<TSeen> paints;
+    class TPaintSpy : public QObject {
+    public:
+        TPaintSpy(TMainForm& form, const QString& path, std::vector<TSeen>& seen)
+            : m_form(form), m_path(path), m_seen(seen) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::Paint || m_form.WorkingImage().Empty()) return false;
+            bool listed = false;
+            for (const TSequenceEntry& entry : m_form.Sequence().Entries())
+                listed = listed || entry.Path == m_path;
+            m_seen.push_back({m_form.CurrentFile(), m_form.Sequence().Count(), listed});
+            return false;
+        }
+
+    private:
+        TMainForm& m_form;
+        QString m_path;
+        std::vector<TSeen>& m_seen;
+    } spy(*m_form, other[3], paints);
+    m_form->centralWidget()->installEventFilter(&spy);
+    ASSERT_EQ(m_form->OpenImage(other[3], true), other[3]);
+    m_form->centralWidget()->removeEventFilter(&spy);
+
+    ASSERT_FALSE(paints.empty());
+    EXPECT_EQ(paints[0].file, other[3]) << "the first paint shows the opened image";
+    EXPECT_FALSE(paints[0].listed) << "painted before its folder was listed";
+    EXPECT_EQ(paints[0].entries, 2);
+    EXPECT_EQ(m_form->Sequence().Count(), 5);
+    EXPECT_EQ(m_form->StatusText(0), "4/5");
+    m_form->NextImage();
+    EXPECT_EQ(m_form->CurrentFile(), other[4]);
+}

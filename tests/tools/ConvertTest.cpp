@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -61,11 +62,11 @@ std::vector<uint8_t> JpegWithProfile(const TBitmap& picture, const QString& prof
     const QByteArray profile = f.readAll();
     std::vector<uint8_t> jpeg = EncodeJpeg(picture, 100, false);
     const size_t length = 2 + 12 + 2 + size_t(profile.size());
-    std::vector<uint8_t> app2 = {0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length)};
-    const char tag[] = "ICC_PROFILE";
-    app2.insert(app2.end(), tag, tag + 12);
-    app2.insert(app2.end(), {1, 1});
-    app2.insert(app2.end(), profile.begin(), profile.end());
+    QByteArray app2("\xFF\xE2", 2);
+    app2 += char(length >> 8);
+    app2 += char(length);
+    app2 += QByteArray("ICC_PROFILE\0\x01\x01", 14);
+    app2 += profile;
     jpeg.insert(jpeg.begin() + 2, app2.begin(), app2.end());
     return jpeg;
 }
@@ -352,6 +353,46 @@ TEST_F(Convert, SeveralThreadsGiveWhatOneGives) {
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         EXPECT_TRUE(a.readAll() == b.readAll()) << name.toStdString();
     }
+}
+
+// Every output type, written on one thread and on three, holds what the viewer's own save
+// writes with the same quality given at the before-saving stage.
+TEST_F(Convert, EachOutputTypeAsTheViewerSavesIt) {
+    const QStringList formats = {"bmp", "gif", "jpg", "png", "rle", "tga", "tif", "webp"};
+    QStringList inputs;
+    for (int i = 0; i < 4; ++i) {
+        inputs << Path(QString("in%1.png").arg(i));
+        Write(inputs.back(), EncodePng(RandomImage(17 + 5 * i, 9 + 3 * i, uint32_t(i + 7))));
+    }
+    QHash<QString, QByteArray> viewer; // by output name
+    SetImageFileHook([](TGraphic* graphic, const QString&, TImageFileStage stage, bool&) {
+        if (stage == ifsBeforeSave && graphic) graphic->Quality = 70;
+    });
+    for (const QString& format : formats)
+        for (int i = 0; i < inputs.size(); ++i) {
+            const QString name = QString("in%1.%2").arg(i).arg(format);
+            QString target = Path(name);
+            EXPECT_EQ(SaveImageFile(target, Load(inputs[i])), 1) << name.toStdString();
+            viewer.insert(name, ReadFileBytes(target));
+        }
+    SetImageFileHook(nullptr);
+    for (const QString& format : formats)
+        for (const QString jobs : {"1", "3"}) {
+            const QString out = Path(format + jobs);
+            QDir(dir.path()).mkdir(format + jobs);
+            QProcess p;
+            p.start(TAVELUNE_CONVERT, QStringList(inputs)
+                                          << "--quality"
+                                          << "70"
+                                          << "--format" << format << "-j" << jobs << "-o" << out);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+            for (int i = 0; i < inputs.size(); ++i) {
+                const QString name = QString("in%1.%2").arg(i).arg(format);
+                EXPECT_TRUE(ReadFileBytes(out + "/" + name) == viewer.value(name))
+                    << name.toStdString() << " -j " << jobs.toStdString();
+            }
+        }
 }
 
 // The report's case: 4 KiB left on the disk and a 60 x 50 picture saved over keep.bmp. The
