@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char* const kNames[] = {"a.gif", "a.webp", "a.avifs", "a.jxl"};
     const QString name = QString::fromLatin1(kNames[data[0] % 4]);
     try {
-        std::unique_ptr<TFrameSource> source = OpenAnimation(
+        std::unique_ptr<IFrameSource> source = OpenAnimation(
             name, QByteArray(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1)));
         if (!source) return 0;
         const QSize canvas = source->CanvasSize();

@@ -13,7 +13,7 @@
 
 namespace {
 
-class TNoEffects : public TSettingsEffects {
+class TNoEffects : public ISettingsEffects {
 public:
     void PrintUnitChanged() override {}
     void BackgroundColourChanged(TColor) override {}
@@ -26,7 +26,7 @@ public:
     bool fullScreen = false;
 };
 
-class TNoMessages : public TSettingsMessages {
+class TNoMessages : public ISettingsMessages {
 public:
     void ShowError(const QString&) override {}
 };

@@ -18,13 +18,13 @@ inline QApplication& App() {
     return app;
 }
 
-class TIdleTimer final : public TScrollTimer {
+class TIdleTimer final : public IScrollTimer {
 public:
     void Start(int, std::function<void()>) override {}
     void Stop() override {}
 };
 
-class TNoWait final : public TPumpingClock {
+class TNoWait final : public IPumpingClock {
 public:
     void Pump(int) override {}
 };

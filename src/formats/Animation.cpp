@@ -12,15 +12,15 @@ int FrameDelay(int64_t milliseconds) {
     return int(std::min<int64_t>(milliseconds, 24 * 3600 * 1000));
 }
 
-std::unique_ptr<TFrameSource> OpenAnimation(const QString& fileName, QByteArray bytes) {
+std::unique_ptr<IFrameSource> OpenAnimation(const QString& fileName, QByteArray bytes) {
     const TGraphicClass& cls = ReaderClassFor(fileName);
     if (!cls.OpenAnimation) return nullptr;
-    std::unique_ptr<TFrameSource> source = cls.OpenAnimation(std::move(bytes));
+    std::unique_ptr<IFrameSource> source = cls.OpenAnimation(std::move(bytes));
     if (source && source->FrameCount() <= 1) source.reset();
     return source;
 }
 
-TAnimationFrame DecodeFrameAt(TFrameSource& source, int index) {
+TAnimationFrame DecodeFrameAt(IFrameSource& source, int index) {
     if (index < 0 || index >= source.FrameCount()) throw ETaveluneError("no such frame");
     source.Rewind();
     TAnimationFrame frame = source.NextFrame();

@@ -20,9 +20,9 @@ struct TAnimationFrame {
     int Index = 0; // 0-based
 };
 
-class TFrameSource {
+class IFrameSource {
 public:
-    virtual ~TFrameSource() = default;
+    virtual ~IFrameSource() = default;
 
     virtual int FrameCount() const = 0;
     // How often the animation plays, 0 for ever.
@@ -40,8 +40,8 @@ int FrameDelay(int64_t milliseconds);
 // The frame source of an animation of more than one frame in a file of this name (the reader
 // is chosen by the name, as for loading); nothing for a still picture or a format without
 // animations. Throws ETaveluneError when the file cannot be read as its format.
-std::unique_ptr<TFrameSource> OpenAnimation(const QString& fileName, QByteArray bytes);
+std::unique_ptr<IFrameSource> OpenAnimation(const QString& fileName, QByteArray bytes);
 
 // Frame index of a source, decoded in order from the start: what readers give for
 // TReadInput::ImageIndex. Throws ETaveluneError for an index past the last frame.
-TAnimationFrame DecodeFrameAt(TFrameSource& source, int index);
+TAnimationFrame DecodeFrameAt(IFrameSource& source, int index);

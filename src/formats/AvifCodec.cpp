@@ -106,7 +106,7 @@ QByteArray ExifOf(const avifImage& image) {
     return ExifBlockFromPayload(image.exif.data, image.exif.size);
 }
 
-class TAvifFrames final : public TFrameSource {
+class TAvifFrames final : public IFrameSource {
 public:
     explicit TAvifFrames(QByteArray bytes)
         : m_bytes(std::move(bytes)),
@@ -157,7 +157,7 @@ private:
     TDecoderPtr m_decoder;
 };
 
-std::unique_ptr<TFrameSource> OpenAvifAnimation(QByteArray bytes) {
+std::unique_ptr<IFrameSource> OpenAvifAnimation(QByteArray bytes) {
     return std::make_unique<TAvifFrames>(std::move(bytes));
 }
 

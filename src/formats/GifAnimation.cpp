@@ -15,7 +15,7 @@
 
 namespace {
 
-class TGifFrames final : public TFrameSource {
+class TGifFrames final : public IFrameSource {
 public:
     explicit TGifFrames(QByteArray bytes) : m_bytes(std::move(bytes)) {
         const TBytes data(reinterpret_cast<const uint8_t*>(m_bytes.constData()),
@@ -151,6 +151,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<TFrameSource> OpenGifAnimation(QByteArray bytes) {
+std::unique_ptr<IFrameSource> OpenGifAnimation(QByteArray bytes) {
     return std::make_unique<TGifFrames>(std::move(bytes));
 }

@@ -34,7 +34,7 @@ void ReadGif(const TReadInput& input, TGraphic& graphic) {
         return;
     }
     // A later frame is the whole canvas as it shows at that frame.
-    std::unique_ptr<TFrameSource> source = OpenGifAnimation(QByteArray::fromRawData(
+    std::unique_ptr<IFrameSource> source = OpenGifAnimation(QByteArray::fromRawData(
         reinterpret_cast<const char*>(input.Bytes.data()), qsizetype(input.Bytes.size())));
     TAnimationFrame frame = DecodeFrameAt(*source, input.ImageIndex);
     graphic.Animated = true;

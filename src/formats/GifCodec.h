@@ -25,7 +25,7 @@ TGifFrame DecodeGif(TBytes data);
 std::vector<uint8_t> EncodeGif(const TBitmap& picture);
 
 class QByteArray;
-class TFrameSource;
+class IFrameSource;
 // Every frame of an animated GIF on its logical screen: each frame's disposal method, its
 // transparent index and its delay; pixels no frame has drawn are transparent.
-std::unique_ptr<TFrameSource> OpenGifAnimation(QByteArray bytes);
+std::unique_ptr<IFrameSource> OpenGifAnimation(QByteArray bytes);

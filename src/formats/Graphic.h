@@ -15,7 +15,7 @@
 #include <vector>
 
 class TGraphic;
-class TFrameSource;
+class IFrameSource;
 
 struct TReadInput {
     QString FileName;               // for readers that need more than the bytes
@@ -48,7 +48,7 @@ using TGraphicWriter = std::vector<uint8_t> (*)(const TGraphic& graphic);
 // The TIFF-structured EXIF block of a file, found without decoding its pixels; empty for none.
 using TExifReader = QByteArray (*)(std::span<const uint8_t> bytes);
 // The frame source of an animated file (formats/Animation.h); may answer nothing for a still.
-using TAnimationOpener = std::unique_ptr<TFrameSource> (*)(QByteArray bytes);
+using TAnimationOpener = std::unique_ptr<IFrameSource> (*)(QByteArray bytes);
 
 struct TGraphicClass {
     const char* Name;

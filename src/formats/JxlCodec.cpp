@@ -207,7 +207,7 @@ QByteArray ExifOf(TBytes data) {
     }
 }
 
-class TJxlFrames final : public TFrameSource {
+class TJxlFrames final : public IFrameSource {
 public:
     explicit TJxlFrames(QByteArray bytes)
         : m_bytes(std::move(bytes)),
@@ -272,7 +272,7 @@ private:
     int m_next = 0;
 };
 
-std::unique_ptr<TFrameSource> OpenJxlAnimation(QByteArray bytes) {
+std::unique_ptr<IFrameSource> OpenJxlAnimation(QByteArray bytes) {
     return std::make_unique<TJxlFrames>(std::move(bytes));
 }
 

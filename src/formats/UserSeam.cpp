@@ -5,7 +5,7 @@
 
 namespace {
 
-TFileUserSeam* g_seam = nullptr;
+IFileUserSeam* g_seam = nullptr;
 
 // The answer of a box nobody can see: its first button.
 int FirstButton(unsigned buttons) {
@@ -30,11 +30,11 @@ QString TConsoleUserSeam::ChooseSaveName(const TSaveNameRequest&) {
     return {};
 }
 
-TFileUserSeam& FileUserSeam() {
+IFileUserSeam& FileUserSeam() {
     static TConsoleUserSeam console;
     return g_seam ? *g_seam : console;
 }
 
-void SetFileUserSeam(TFileUserSeam* seam) {
+void SetFileUserSeam(IFileUserSeam* seam) {
     g_seam = seam;
 }

@@ -26,9 +26,9 @@ struct TSaveNameRequest {
     // Fixed choices: ask before overwriting, the path must exist, no read-only box.
 };
 
-class TFileUserSeam {
+class IFileUserSeam {
 public:
-    virtual ~TFileUserSeam() = default;
+    virtual ~IFileUserSeam() = default;
     // Returns mrYes, mrNo, mrOk or mrCancel for the button pressed.
     virtual int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) = 0;
     // Returns the chosen name, or empty when cancelled; preview receives the pane's state.
@@ -39,13 +39,13 @@ public:
 };
 
 // Messages to standard error; no name chosen.
-class TConsoleUserSeam : public TFileUserSeam {
+class TConsoleUserSeam : public IFileUserSeam {
 public:
     int MessageBox(const QString& text, TMsgKind kind, unsigned buttons) override;
     QString ChooseOpenName(const TOpenNameRequest& request, bool& preview) override;
     QString ChooseSaveName(const TSaveNameRequest& request) override;
 };
 
-TFileUserSeam& FileUserSeam();
+IFileUserSeam& FileUserSeam();
 // Installs a seam (not owned; nullptr restores the console one).
-void SetFileUserSeam(TFileUserSeam* seam);
+void SetFileUserSeam(IFileUserSeam* seam);

@@ -52,7 +52,7 @@ QByteArray Chunk(const WebPDemuxer* demux, const char* fourcc) {
 }
 
 // The animation through WebPAnimDecoder, which blends and disposes the frames itself.
-class TWebpFrames final : public TFrameSource {
+class TWebpFrames final : public IFrameSource {
 public:
     explicit TWebpFrames(QByteArray bytes) : m_bytes(std::move(bytes)) {
         const WebPData webp{reinterpret_cast<const uint8_t*>(m_bytes.constData()),
@@ -108,7 +108,7 @@ private:
     int m_lastTimestamp = 0;
 };
 
-std::unique_ptr<TFrameSource> OpenWebpAnimation(QByteArray bytes) {
+std::unique_ptr<IFrameSource> OpenWebpAnimation(QByteArray bytes) {
     return std::make_unique<TWebpFrames>(std::move(bytes));
 }
 

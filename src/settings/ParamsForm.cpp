@@ -10,7 +10,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-TParamsForm::TParamsForm(TSettingsStore& store, TSettingsEffects& effects,
+TParamsForm::TParamsForm(TSettingsStore& store, ISettingsEffects& effects,
                          std::function<bool()> isMaximised, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_store(store),
       m_effects(effects), m_isMaximised(std::move(isMaximised)) {

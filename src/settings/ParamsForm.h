@@ -49,7 +49,7 @@ class TParamsForm : public QDialog {
 public:
     // The record is the store's; effects give the main window's full-screen state and take the
     // new scrolling step at once; isMaximised tells whether the main window is maximised.
-    TParamsForm(TSettingsStore& store, TSettingsEffects& effects, std::function<bool()> isMaximised,
+    TParamsForm(TSettingsStore& store, ISettingsEffects& effects, std::function<bool()> isMaximised,
                 QWidget* parent = nullptr);
 
     // Loads the controls and shows the dialog modally; true when it closed with OK (the
@@ -123,7 +123,7 @@ private:
     QWidget* BuildMiscPage();
 
     TSettingsStore& m_store;
-    TSettingsEffects& m_effects;
+    ISettingsEffects& m_effects;
     std::function<bool()> m_isMaximised;
 };
 

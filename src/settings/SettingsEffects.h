@@ -8,9 +8,9 @@
 #include <QString>
 
 // Effects of reading keys that act on the running program at once.
-class TSettingsEffects {
+class ISettingsEffects {
 public:
-    virtual ~TSettingsEffects() = default;
+    virtual ~ISettingsEffects() = default;
 
     // `unit` read as inch: the print dialog must be rebuilt in the new unit.
     virtual void PrintUnitChanged() = 0;
@@ -29,8 +29,8 @@ public:
 };
 
 // The store's way to tell the user something went wrong.
-class TSettingsMessages {
+class ISettingsMessages {
 public:
-    virtual ~TSettingsMessages() = default;
+    virtual ~ISettingsMessages() = default;
     virtual void ShowError(const QString& text) = 0;
 };

@@ -17,7 +17,7 @@ enum class TPatternDecision { NoChange, Off, On };
 
 class TSettingsReader {
 public:
-    TSettingsReader(const TIniFile& file, TViewerSettings& s, TSettingsEffects& effects)
+    TSettingsReader(const TIniFile& file, TViewerSettings& s, ISettingsEffects& effects)
         : m_file(file), m_s(s), m_effects(effects) {}
 
     std::optional<QString> Value(const char* key) const {
@@ -56,7 +56,7 @@ public:
 private:
     const TIniFile& m_file;
     TViewerSettings& m_s;
-    TSettingsEffects& m_effects;
+    ISettingsEffects& m_effects;
 };
 
 void TSettingsReader::FoldersAndUnit() {

@@ -112,7 +112,7 @@ bool SamePath(const QString& a, const QString& b) {
 }
 
 TSettingsStore::TSettingsStore(TViewerSettings& settings, const TAppPaths& paths,
-                               TSettingsEffects& effects, TSettingsMessages& messages)
+                               ISettingsEffects& effects, ISettingsMessages& messages)
     : m_settings(settings), m_paths(paths), m_effects(effects), m_messages(messages) {}
 
 bool TSettingsStore::SaveSettingsFile(const TSettingsValues& values) {

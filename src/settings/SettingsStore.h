@@ -26,8 +26,8 @@ TSettingsValues SettingsValuesOf(const TViewerSettings& s, bool fullScreen, bool
 
 class TSettingsStore {
 public:
-    TSettingsStore(TViewerSettings& settings, const TAppPaths& paths, TSettingsEffects& effects,
-                   TSettingsMessages& messages);
+    TSettingsStore(TViewerSettings& settings, const TAppPaths& paths, ISettingsEffects& effects,
+                   ISettingsMessages& messages);
 
     TViewerSettings& Settings() { return m_settings; }
     const TAppPaths& Paths() const { return m_paths; }
@@ -64,8 +64,8 @@ public:
 private:
     TViewerSettings& m_settings;
     const TAppPaths& m_paths;
-    TSettingsEffects& m_effects;
-    TSettingsMessages& m_messages;
+    ISettingsEffects& m_effects;
+    ISettingsMessages& m_messages;
     bool m_startupOver = false;
 };
 

@@ -3,7 +3,7 @@
 
 #include "core/Errors.h"
 
-TAnimationPlayer::TAnimationPlayer(std::unique_ptr<TFrameSource> source)
+TAnimationPlayer::TAnimationPlayer(std::unique_ptr<IFrameSource> source)
     : Source(std::move(source)) {
     Shown = Source->NextFrame();
 }

@@ -12,7 +12,7 @@
 class TAnimationPlayer {
 public:
     // Takes the source and decodes its first frame; throws ETaveluneError when it is damaged.
-    explicit TAnimationPlayer(std::unique_ptr<TFrameSource> source);
+    explicit TAnimationPlayer(std::unique_ptr<IFrameSource> source);
 
     const TAnimationFrame& Frame() const { return Shown; }
     int FrameCount() const { return Source->FrameCount(); }
@@ -36,7 +36,7 @@ public:
 private:
     bool Show();
 
-    std::unique_ptr<TFrameSource> Source;
+    std::unique_ptr<IFrameSource> Source;
     TAnimationFrame Shown;
     QString Failure;
     int LoopsDone = 0;

@@ -49,7 +49,7 @@ QStringList QtNameFilters(const QString& pipeFilter);
 
 // The file layer's seam: messages through the program's message box (UserDialogs()), names
 // through a chooser (not owned).
-class TViewerFileSeam : public TFileUserSeam {
+class TViewerFileSeam : public IFileUserSeam {
 public:
     explicit TViewerFileSeam(IFileNameChooser& chooser) : m_chooser(chooser) {}
 

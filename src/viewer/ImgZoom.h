@@ -144,21 +144,21 @@ private:
 
 // The clock of the scroller: a repeating timer that calls back on the user-interface thread.
 // Tests install one they fire by hand.
-class TScrollTimer {
+class IScrollTimer {
 public:
-    virtual ~TScrollTimer() = default;
+    virtual ~IScrollTimer() = default;
     // Starts, or restarts with a new interval, calling onTick every intervalMs milliseconds.
     virtual void Start(int intervalMs, std::function<void()> onTick) = 0;
     virtual void Stop() = 0;
 };
 
 // The program's clock: a QTimer.
-std::unique_ptr<TScrollTimer> MakeQtScrollTimer();
+std::unique_ptr<IScrollTimer> MakeQtScrollTimer();
 
 class TImageZoomScrolling : public TImageZoom {
 public:
     // Without a timer the scroller uses MakeQtScrollTimer().
-    explicit TImageZoomScrolling(std::unique_ptr<TScrollTimer> timer = nullptr);
+    explicit TImageZoomScrolling(std::unique_ptr<IScrollTimer> timer = nullptr);
     ~TImageZoomScrolling() override;
 
     ScrollDirection Direction() const { return m_direction; }
@@ -184,7 +184,7 @@ public:
     std::function<void(TImageZoomScrolling&)> OnStart, OnScroll, OnStop;
 
 private:
-    std::unique_ptr<TScrollTimer> m_timer;
+    std::unique_ptr<IScrollTimer> m_timer;
     ScrollDirection m_direction = sdRight;
     uint16_t m_step = 3;
     int m_interval = 100;

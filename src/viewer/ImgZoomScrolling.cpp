@@ -5,7 +5,7 @@
 
 namespace {
 
-class TQtScrollTimer final : public TScrollTimer {
+class TQtScrollTimer final : public IScrollTimer {
 public:
     TQtScrollTimer() {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
@@ -26,11 +26,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<TScrollTimer> MakeQtScrollTimer() {
+std::unique_ptr<IScrollTimer> MakeQtScrollTimer() {
     return std::make_unique<TQtScrollTimer>();
 }
 
-TImageZoomScrolling::TImageZoomScrolling(std::unique_ptr<TScrollTimer> timer)
+TImageZoomScrolling::TImageZoomScrolling(std::unique_ptr<IScrollTimer> timer)
     : m_timer(timer ? std::move(timer) : MakeQtScrollTimer()) {}
 
 TImageZoomScrolling::~TImageZoomScrolling() {

@@ -60,10 +60,10 @@ inline constexpr int kArrowStep = 8;
 struct TMainFormSeams {
     QStringList Arguments; // the program's arguments, without the program itself
     std::optional<TAppPaths> Paths;
-    std::unique_ptr<TScrollTimer> SlideshowTimer;
-    std::unique_ptr<TScrollTimer> ScrollTimer;
-    std::unique_ptr<TScrollTimer> FrameTimer; // the frames of an animation
-    std::unique_ptr<TPumpingClock> Clock;
+    std::unique_ptr<IScrollTimer> SlideshowTimer;
+    std::unique_ptr<IScrollTimer> ScrollTimer;
+    std::unique_ptr<IScrollTimer> FrameTimer; // the frames of an animation
+    std::unique_ptr<IPumpingClock> Clock;
     std::unique_ptr<IFileNameChooser> Files;
     std::unique_ptr<ICommandDialogs> CommandDialogs; // image size, save, JPEG, About, print
     // Screen geometry for the start-up bounds and the buffer (device-independent pixels).
@@ -74,7 +74,7 @@ struct TMainFormSeams {
     std::shared_ptr<TEarlyImage> EarlyImage;
 };
 
-class TMainForm : public QMainWindow, public TSettingsEffects, public TSettingsMessages {
+class TMainForm : public QMainWindow, public ISettingsEffects, public ISettingsMessages {
     Q_OBJECT
 public:
     explicit TMainForm(TMainFormSeams seams = {});
@@ -354,9 +354,9 @@ private:
 
     // Seams.
     QStringList m_arguments;
-    std::unique_ptr<TScrollTimer> m_slideshowTimer;
-    std::unique_ptr<TScrollTimer> m_frameTimer;
-    std::unique_ptr<TPumpingClock> m_clock;
+    std::unique_ptr<IScrollTimer> m_slideshowTimer;
+    std::unique_ptr<IScrollTimer> m_frameTimer;
+    std::unique_ptr<IPumpingClock> m_clock;
     std::unique_ptr<IFileNameChooser> m_files;
     std::unique_ptr<ICommandDialogs> m_commandDialogs;
     std::unique_ptr<TViewerFileSeam> m_fileSeam;

@@ -23,7 +23,7 @@ void TMainForm::StartAnimation() {
         load.ExifBlock = OptionsOE().ExifBlock;
     }
     try {
-        std::unique_ptr<TFrameSource> source =
+        std::unique_ptr<IFrameSource> source =
             OpenAnimation(m_currentFile, ReadWholeFile(m_currentFile));
         if (!source) return;
         m_animation = std::make_unique<TShownAnimation>(std::move(source), load, colourManagement);

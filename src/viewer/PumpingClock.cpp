@@ -7,7 +7,7 @@
 
 namespace {
 
-class TQtPumpingClock final : public TPumpingClock {
+class TQtPumpingClock final : public IPumpingClock {
 public:
     void Pump(int ms) override {
         if (ms <= 0 || QCoreApplication::closingDown()) return;
@@ -26,6 +26,6 @@ public:
 
 } // namespace
 
-std::unique_ptr<TPumpingClock> MakeQtPumpingClock() {
+std::unique_ptr<IPumpingClock> MakeQtPumpingClock() {
     return std::make_unique<TQtPumpingClock>();
 }

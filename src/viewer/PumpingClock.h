@@ -6,13 +6,13 @@
 
 #include <memory>
 
-class TPumpingClock {
+class IPumpingClock {
 public:
-    virtual ~TPumpingClock() = default;
+    virtual ~IPumpingClock() = default;
     // Handles window events until ms milliseconds have passed on a steady clock, or until the
     // application is quitting.
     virtual void Pump(int ms) = 0;
 };
 
 // A nested event loop ended by a precise single-shot timer (or by the application quitting).
-std::unique_ptr<TPumpingClock> MakeQtPumpingClock();
+std::unique_ptr<IPumpingClock> MakeQtPumpingClock();

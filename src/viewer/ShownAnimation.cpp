@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "viewer/ShownAnimation.h"
 
-TShownAnimation::TShownAnimation(std::unique_ptr<TFrameSource> source, const TGraphic& load,
+TShownAnimation::TShownAnimation(std::unique_ptr<IFrameSource> source, const TGraphic& load,
                                  bool colourManagement)
     : m_player(std::move(source)), m_load(load), m_colourManagement(colourManagement) {
     m_load.Picture.Clear();

@@ -14,7 +14,7 @@ class TShownAnimation {
 public:
     // load: the graphic of the file's load, its picture gone (class, profile, EXIF block).
     // Throws ETaveluneError when the first frame is damaged.
-    TShownAnimation(std::unique_ptr<TFrameSource> source, const TGraphic& load,
+    TShownAnimation(std::unique_ptr<IFrameSource> source, const TGraphic& load,
                     bool colourManagement);
 
     TAnimationPlayer& Player() { return m_player; }

@@ -46,7 +46,7 @@ std::vector<uint8_t> DisposalGif(int loops = -1) {
 
 TEST(GifAnimation, DisposalTransparencyAndDelays) {
     InitImageFormats();
-    std::unique_ptr<TFrameSource> anim =
+    std::unique_ptr<IFrameSource> anim =
         OpenAnimation(QStringLiteral("a.gif"), Bytes(DisposalGif()));
     ASSERT_TRUE(anim);
     EXPECT_EQ(anim->FrameCount(), 4);
@@ -168,7 +168,7 @@ TEST_P(ToolAnimations, FramesInOrderWithTheirDelays) {
     RunTool(QString::fromLatin1(c.tool), args, &ok);
     ASSERT_TRUE(ok);
 
-    std::unique_ptr<TFrameSource> anim = OpenAnimation(file, ReadWholeFile(file));
+    std::unique_ptr<IFrameSource> anim = OpenAnimation(file, ReadWholeFile(file));
     ASSERT_TRUE(anim);
     ASSERT_EQ(anim->FrameCount(), 3);
     EXPECT_EQ(anim->LoopCount(), c.loops);
@@ -224,8 +224,8 @@ TEST(JxlAnimation, FramesOfAGifMadeByCjxl) {
     RunTool(QStringLiteral("cjxl"),
             {gif, jxl, QStringLiteral("-d"), QStringLiteral("0"), QStringLiteral("--quiet")}, &ok);
     ASSERT_TRUE(ok);
-    std::unique_ptr<TFrameSource> fromGif = OpenAnimation(gif, ReadWholeFile(gif));
-    std::unique_ptr<TFrameSource> fromJxl = OpenAnimation(jxl, ReadWholeFile(jxl));
+    std::unique_ptr<IFrameSource> fromGif = OpenAnimation(gif, ReadWholeFile(gif));
+    std::unique_ptr<IFrameSource> fromJxl = OpenAnimation(jxl, ReadWholeFile(jxl));
     ASSERT_TRUE(fromJxl);
     ASSERT_EQ(fromJxl->FrameCount(), 2);
     EXPECT_EQ(fromJxl->LoopCount(), 0);

@@ -149,7 +149,7 @@ inline TBitmap SmoothImage(int w, int h) {
 }
 
 // Records what the dispatcher shows and answers the file-name questions from a script.
-class TScriptedSeam : public TFileUserSeam {
+class TScriptedSeam : public IFileUserSeam {
 public:
     TScriptedSeam() { SetFileUserSeam(this); }
     ~TScriptedSeam() override { SetFileUserSeam(nullptr); }

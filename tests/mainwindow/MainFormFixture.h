@@ -37,7 +37,7 @@ struct TFakeTimerState {
     std::function<void()> onTick;
 };
 
-class TFakeTimer final : public TScrollTimer {
+class TFakeTimer final : public IScrollTimer {
 public:
     explicit TFakeTimer(std::shared_ptr<TFakeTimerState> s) : m_s(std::move(s)) {}
     void Start(int intervalMs, std::function<void()> onTick) override {
@@ -58,7 +58,7 @@ struct TClockState {
     std::function<void(int ms)> during;
 };
 
-class TFakeClock final : public TPumpingClock {
+class TFakeClock final : public IPumpingClock {
 public:
     explicit TFakeClock(std::shared_ptr<TClockState> s) : m_s(std::move(s)) {}
     void Pump(int ms) override {

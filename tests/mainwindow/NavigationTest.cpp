@@ -457,7 +457,7 @@ TEST_F(NavigationTest, PrintUnitItemsAreExclusive) {
 
 TEST_F(NavigationTest, FileSeamShowsMessagesInTheProgramsBoxAndAsksTheChooser) {
     StartOnSeries(1);
-    TFileUserSeam& seam = FileUserSeam();
+    IFileUserSeam& seam = FileUserSeam();
     EXPECT_EQ(seam.MessageBox("hello", mkWarning, mbOk), mrOk);
     ASSERT_EQ(m_dialogs.Messages.size(), 1u);
     EXPECT_EQ(m_dialogs.Messages[0].Text, "hello");

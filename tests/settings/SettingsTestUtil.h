@@ -27,7 +27,7 @@ inline void PrintTo(const QByteArray& s, std::ostream* os) {
 }
 
 // Records every effect as a short line, in order.
-class TFakeEffects : public TSettingsEffects {
+class TFakeEffects : public ISettingsEffects {
 public:
     QStringList log;
     bool fullScreen = false;
@@ -51,7 +51,7 @@ public:
     void DiscardPattern() override { log << "discard"; }
 };
 
-class TFakeMessages : public TSettingsMessages {
+class TFakeMessages : public ISettingsMessages {
 public:
     QStringList shown;
     void ShowError(const QString& text) override { shown << text; }

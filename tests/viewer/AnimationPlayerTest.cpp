@@ -9,7 +9,7 @@
 namespace {
 
 // Frames of the given delays; frame `broken` (if any) throws when decoded.
-class TFakeSource : public TFrameSource {
+class TFakeSource : public IFrameSource {
 public:
     TFakeSource(std::vector<int> delays, int loops, int broken = -1)
         : Delays(std::move(delays)), Loops(loops), Broken(broken) {}

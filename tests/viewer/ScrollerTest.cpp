@@ -10,7 +10,7 @@
 namespace {
 
 // A clock the test fires by hand; it records what the scroller asked of it.
-class TFakeTimer final : public TScrollTimer {
+class TFakeTimer final : public IScrollTimer {
 public:
     struct State {
         bool running = false;

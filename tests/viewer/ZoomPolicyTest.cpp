@@ -14,7 +14,7 @@ TBitmap Blank(int w, int h) {
     return b;
 }
 
-class TIdleTimer final : public TScrollTimer {
+class TIdleTimer final : public IScrollTimer {
 public:
     void Start(int, std::function<void()>) override {}
     void Stop() override {}
