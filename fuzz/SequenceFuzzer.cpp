@@ -2,7 +2,7 @@
 // Reads arbitrary bytes as a sequence file, in one piece and in two, and checks what any input
 // must give: one entry per line, short comments, and entries that survive being written out
 // and read back.
-#include "viewer/SequenceFile.h"
+#include "browse/SequenceFile.h"
 
 #include <cstddef>
 #include <cstdint>

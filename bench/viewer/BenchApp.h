@@ -3,7 +3,7 @@
 // What the viewer's benchmarks share: one Qt application on the offscreen platform, and the
 // window's timers and waits replaced by ones that never fire or wait.
 
-#include "viewer/ImgZoom.h"
+#include "browse/ImgZoom.h"
 #include "viewer/PumpingClock.h"
 
 #include <QApplication>

@@ -12,12 +12,12 @@
 #include "BenchApp.h"
 #include "BenchUtil.h"
 #include "PlainJpeg.h"
+#include "browse/EarlyImage.h"
+#include "browse/ReadAhead.h"
 #include "formats/DecodeWorkers.h"
 #include "formats/ImageFiles.h"
 #include "formats/JpegUtils.h"
-#include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
-#include "viewer/ReadAhead.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The viewer program: one main window and the event loop.
+#include "browse/CommandLine.h"
+#include "browse/EarlyImage.h"
 #include "core/PixelMemory.h"
 #include "core/Version.h"
 #include "formats/FormatRegistry.h"
-#include "viewer/CommandLine.h"
-#include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 // folder-choice dialog of move and copy. None of them ever replaces an existing file.
 #include "viewer/Main.h"
 
+#include "browse/FileOps.h"
+#include "browse/Trash.h"
 #include "dialogs/UserDialogs.h"
-#include "viewer/FileOps.h"
-#include "viewer/Trash.h"
 
 #include <QDir>
 #include <QFileInfo>

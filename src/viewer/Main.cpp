@@ -3,6 +3,13 @@
 // the option toggles and closing.
 #include "viewer/Main.h"
 
+#include "browse/CommandLine.h"
+#include "browse/FolderScan.h"
+#include "browse/MainLayout.h"
+#include "browse/ReadAhead.h"
+#include "browse/ShownAnimation.h"
+#include "browse/WorkingImage.h"
+#include "browse/ZoomPolicy.h"
 #include "core/ColorAdjust.h"
 #include "core/Errors.h"
 #include "core/FlipRotate.h"
@@ -14,16 +21,9 @@
 #include "formats/ImageFiles.h"
 #include "print/PrintTarget.h"
 #include "settings/Themes.h"
-#include "viewer/CommandLine.h"
-#include "viewer/FolderScan.h"
-#include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
-#include "viewer/ReadAhead.h"
 #include "viewer/ScreenSaver.h"
 #include "viewer/SequenceForm.h"
-#include "viewer/ShownAnimation.h"
-#include "viewer/WorkingImage.h"
-#include "viewer/ZoomPolicy.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -12,6 +12,10 @@
 // client area (below the menu bar, behind the tool bar). Every rectangle and point below is in
 // those coordinates.
 
+#include "browse/ImageSequence.h"
+#include "browse/ImgZoom.h"
+#include "browse/MainCommands.h"
+#include "browse/WorkingImage.h"
 #include "core/Bitmap.h"
 #include "core/Rect.h"
 #include "formats/DecodeWorkers.h"
@@ -20,11 +24,7 @@
 #include "settings/ViewerSettings.h"
 #include "viewer/CommandDialogs.h"
 #include "viewer/FileChooser.h"
-#include "viewer/ImageSequence.h"
-#include "viewer/ImgZoom.h"
-#include "viewer/MainCommands.h"
 #include "viewer/PumpingClock.h"
-#include "viewer/WorkingImage.h"
 
 #include <QMainWindow>
 #include <QPoint>

@@ -5,11 +5,11 @@
 // slideshow's. A page is opened as its file is, with its index.
 #include "viewer/Main.h"
 
+#include "browse/ShownAnimation.h"
 #include "core/Color.h"
 #include "core/Decorations.h"
 #include "formats/FileData.h"
 #include "formats/ImageFiles.h"
-#include "viewer/ShownAnimation.h"
 
 void TMainForm::StartAnimation() {
     if (!m_animated || m_currentFile.isEmpty()) return;

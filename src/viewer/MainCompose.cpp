@@ -2,13 +2,13 @@
 // Composition of the screen: everything shown is painted into the screen buffer first, then
 // the window copies its part of the buffer. The display adjustments are baked into the working
 // image, once per load or settings change.
+#include "browse/MainLayout.h"
 #include "core/ColorAdjust.h"
 #include "core/Decorations.h"
 #include "core/SolidFill.h"
 #include "dialogs/DialogHost.h"
 #include "formats/ImageFiles.h"
 #include "viewer/Main.h"
-#include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
 
 #include <QFont>

@@ -3,9 +3,9 @@
 // tables, with the rules that enable and check their items.
 #include "viewer/Main.h"
 
+#include "browse/ShownAnimation.h"
 #include "core/ColorAdjust.h"
 #include "viewer/MainView.h"
-#include "viewer/ShownAnimation.h"
 #include "viewer/ToolIcons.h"
 
 #include <QAction>

@@ -4,17 +4,17 @@
 // shown while the full one decodes. What is shown and in which order stays as without them.
 #include "viewer/Main.h"
 
+#include "browse/EarlyImage.h"
+#include "browse/ReadAhead.h"
+#include "browse/WorkingImage.h"
+#include "browse/ZoomPolicy.h"
 #include "core/ColorAdjust.h"
 #include "formats/DecodeFile.h"
 #include "formats/DecodeWorkers.h"
 #include "formats/Exif.h"
 #include "formats/ImageFiles.h"
 #include "formats/JpegUtils.h"
-#include "viewer/EarlyImage.h"
 #include "viewer/MainView.h"
-#include "viewer/ReadAhead.h"
-#include "viewer/WorkingImage.h"
-#include "viewer/ZoomPolicy.h"
 
 #include <QFileInfo>
 

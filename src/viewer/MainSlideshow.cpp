@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The slideshow, full-screen mode, the waits that keep handling events, and scrolling: by
 // itself after opening, at the view's edges, by dragging and by the arrow keys.
+#include "browse/MainLayout.h"
+#include "browse/ZoomPolicy.h"
 #include "viewer/Main.h"
-#include "viewer/MainLayout.h"
 #include "viewer/MainView.h"
-#include "viewer/ZoomPolicy.h"
 
 #include <QMenuBar>
 #include <QStatusBar>

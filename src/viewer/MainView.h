@@ -3,7 +3,7 @@
 // The central area of the main window: shows its part of the screen buffer and hands the mouse
 // to the main window. It never erases its background: every pixel comes from the buffer.
 
-#include "viewer/WheelNotches.h"
+#include "browse/WheelNotches.h"
 
 #include <QWidget>
 

@@ -10,8 +10,8 @@
 // The list itself is owned by the main window; the dialog edits it in place. Messages go
 // through UserDialogs(), file names through the chooser it is given.
 
+#include "browse/ImageSequence.h"
 #include "core/Bitmap.h"
-#include "viewer/ImageSequence.h"
 
 #include <QDialog>
 #include <optional>

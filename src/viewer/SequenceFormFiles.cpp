@@ -3,10 +3,10 @@
 // the preview.
 #include "viewer/SequenceForm.h"
 
+#include "browse/FolderScan.h"
 #include "core/StretchEx.h"
 #include "formats/ImageFiles.h"
 #include "formats/SaveFormats.h"
-#include "viewer/FolderScan.h"
 #include "viewer/FolderTree.h"
 #include "viewer/PreviewBox.h"
 

@@ -3,10 +3,10 @@
 // sequence files.
 #include "viewer/SequenceForm.h"
 
+#include "browse/FolderScan.h"
 #include "core/Errors.h"
 #include "dialogs/UserDialogs.h"
 #include "viewer/FileChooser.h"
-#include "viewer/FolderScan.h"
 
 #include <QComboBox>
 #include <QFileInfo>

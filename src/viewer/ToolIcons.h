@@ -3,7 +3,7 @@
 // The images of the tool buttons: one set of 19 x 19 drawings in a common style, and the greyed
 // form shown by disabled buttons, derived from the same drawing.
 
-#include "viewer/MainCommands.h"
+#include "browse/MainCommands.h"
 
 #include <QIcon>
 #include <QImage>

@@ -5,9 +5,9 @@
 #include "MainFormFixture.h"
 #include "formats/GifTestUtil.h"
 
-#include "viewer/MainCommands.h"
-#include "viewer/ReadAhead.h"
-#include "viewer/ShownAnimation.h"
+#include "browse/MainCommands.h"
+#include "browse/ReadAhead.h"
+#include "browse/ShownAnimation.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -2,9 +2,9 @@
 // The plain functions under the main window: arguments, start-up bounds, the view rectangle,
 // the comment's place and the file dialog filters.
 #include "TestPrinters.h"
-#include "viewer/CommandLine.h"
+#include "browse/CommandLine.h"
+#include "browse/MainLayout.h"
 #include "viewer/FileChooser.h"
-#include "viewer/MainLayout.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

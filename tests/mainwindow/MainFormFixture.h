@@ -7,9 +7,9 @@
 #include "ScriptedDialogs.h"
 #include "TestImages.h"
 #include "TestPrinters.h"
+#include "browse/EarlyImage.h"
 #include "formats/DecodeWorkers.h"
 #include "formats/ImageFiles.h"
-#include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // Working images made ahead of their opening: the neighbours of the shown image, the image just
 // left, the command line's image and the reduced picture of a large JPEG. The workers run
 // without threads here, so each test says when the jobs run.
-#include "viewer/ReadAhead.h"
+#include "browse/ReadAhead.h"
 #include "MainFormFixture.h"
 
 #include <QDateTime>

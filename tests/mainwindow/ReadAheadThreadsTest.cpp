@@ -2,7 +2,7 @@
 // The read-ahead with real worker threads: what the user sees is the same whenever the jobs
 // finish. These tests also run under ThreadSanitizer (scripts/tsan.sh).
 #include "MainFormFixture.h"
-#include "viewer/ReadAhead.h"
+#include "browse/ReadAhead.h"
 
 #include <QTest>
 
