@@ -2,7 +2,7 @@
 // The settings command: the settings dialog and what the window does after its OK.
 #include "viewer/Main.h"
 
-#include "settings/ParamsForm.h"
+#include "dialogs/ParamsForm.h"
 
 void TMainForm::RunSettingsDialog() {
     const bool patternWas = PatternShown();

@@ -4,9 +4,9 @@
 #include "MainFormFixture.h"
 
 #include "dialogs/ColorEditor.h"
+#include "dialogs/ParamsForm.h"
 #include "dialogs/Spin2.h"
 #include "formats/JpegUtils.h"
-#include "settings/ParamsForm.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,9 +5,9 @@
 
 #include "ScriptedDialogs.h"
 #include "dialogs/ColorEditor.h"
+#include "dialogs/ParamsForm.h"
 #include "dialogs/Spin2.h"
 #include "settings/IniFile.h"
-#include "settings/ParamsForm.h"
 #include "settings/SettingsTestUtil.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The settings dialog's window: its controls' rules, its keys and its showing.
-#include "settings/ParamsForm.h"
+#include "dialogs/ParamsForm.h"
 
 #include "dialogs/DialogHost.h"
 #include "dialogs/UserDialogs.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The settings dialog's controls and the record: loading, "OK" and the texts "Save" writes.
-#include "settings/ParamsForm.h"
+#include "dialogs/ParamsForm.h"
 
 #include "dialogs/ColorEditor.h"
 #include "dialogs/Spin2.h"

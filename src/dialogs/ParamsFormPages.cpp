@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The four pages of the settings dialog and the lists they offer.
-#include "settings/ParamsForm.h"
+#include "dialogs/ParamsForm.h"
 
 #include "dialogs/ColorEditor.h"
 #include "dialogs/Spin2.h"
