@@ -57,7 +57,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
     : m_zoom(std::make_unique<TImageZoomScrolling>(std::move(seams.ScrollTimer))),
       m_scroll(
           *m_zoom, std::move(seams.Clock), [this](const TRect& r) { ShowRect(r); },
-          [this](Qt::CursorShape shape) { SetViewCursor(shape); }),
+          [this](Qt::CursorShape shape) { m_view->setCursor(shape); }),
       m_paths(seams.Paths ? *seams.Paths : TAppPaths::FromApplication()),
       m_arguments(seams.Arguments),
       m_frameTimer(seams.FrameTimer ? std::move(seams.FrameTimer) : MakeQtScrollTimer()),

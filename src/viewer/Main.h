@@ -287,7 +287,6 @@ private:
     void ShowRect(const TRect& r);
     void ZoomCommand(TCommand command);
     void DigitZoom(int zoom);
-    void SetViewCursor(Qt::CursorShape shape);
     QPoint ClientOffset() const;
     void ScreenBecameLarger();
     // The seams below the window that reach the user, installed for the whole process.

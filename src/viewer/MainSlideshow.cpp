@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The slideshow, full-screen mode, the waits that keep handling events, and scrolling: by
-// itself after opening, at the view's edges, by dragging and by the arrow keys.
+// The slideshow, full-screen mode and the window's side of scrolling: the mouse, the arrow
+// keys and the zoom keys.
 #include "viewer/Main.h"
 #include "viewer/MainLayout.h"
-#include "viewer/MainView.h"
 #include "viewer/ZoomPolicy.h"
 
 #include <QMenuBar>
@@ -79,10 +78,6 @@ void TMainForm::AutoScrollAfterOpen() {
     // Another image opened during the wait scrolls (or not) on its own account.
     const unsigned opening = m_opening.Count();
     m_scroll.AutoScroll([this, opening] { return opening == m_opening.Count() && !m_closing; });
-}
-
-void TMainForm::SetViewCursor(Qt::CursorShape shape) {
-    m_view->setCursor(shape);
 }
 
 void TMainForm::MouseMoveAt(QPoint p, bool leftHeld) {
