@@ -54,15 +54,17 @@ QSize LargestScreenPixels() {
 } // namespace
 
 TMainForm::TMainForm(TMainFormSeams seams)
-    : m_paths(seams.Paths ? *seams.Paths : TAppPaths::FromApplication()),
+    : m_zoom(std::make_unique<TImageZoomScrolling>(std::move(seams.ScrollTimer))),
+      m_scroll(
+          *m_zoom, std::move(seams.Clock), [this](const TRect& r) { ShowRect(r); },
+          [this](Qt::CursorShape shape) { m_view->setCursor(shape); }),
+      m_paths(seams.Paths ? *seams.Paths : TAppPaths::FromApplication()),
       m_arguments(seams.Arguments),
-      m_slideshowTimer(seams.SlideshowTimer ? std::move(seams.SlideshowTimer)
-                                            : MakeQtScrollTimer()),
       m_frameTimer(seams.FrameTimer ? std::move(seams.FrameTimer) : MakeQtScrollTimer()),
-      m_clock(seams.Clock ? std::move(seams.Clock) : MakeQtPumpingClock()),
       m_files(seams.Files ? std::move(seams.Files) : std::make_unique<TQtFileNameChooser>()),
       m_commandDialogs(seams.CommandDialogs ? std::move(seams.CommandDialogs)
-                                            : std::make_unique<TQtCommandDialogs>(this)) {
+                                            : std::make_unique<TQtCommandDialogs>(this)),
+      m_slideshow(std::move(seams.SlideshowTimer), [this] { SlideshowTick(); }) {
     ApplyDialogFont(*this);
 
     // The buffer, as large as the largest screen; the zoom view draws into it.
@@ -72,15 +74,9 @@ TMainForm::TMainForm(TMainFormSeams seams)
     const QRect workArea =
         seams.WorkArea ? *seams.WorkArea : (screen ? screen->availableGeometry() : screenRect);
     CreateBuffer(LargestScreenPixels().expandedTo(screenRect.size()));
-    m_zoom = std::make_unique<TImageZoomScrolling>(std::move(seams.ScrollTimer));
     m_zoom->SetCanvas(&m_buffer);
     m_zoom->SetBitmap(&m_image);
     m_zoom->SetBlockAverages(&m_blocks);
-    m_zoom->SetInterval(kScrollInterval);
-    m_zoom->OnScroll = [this](TImageZoomScrolling& zoom) { ShowRect(zoom.ViewRect()); };
-    m_zoom->OnStop = [this](TImageZoomScrolling&) {
-        if (m_mouseScrollArmed) SetViewCursor(Qt::ArrowCursor);
-    };
 
     m_view = new TMainView(*this);
     setCentralWidget(m_view);
@@ -113,7 +109,7 @@ TMainForm::TMainForm(TMainFormSeams seams)
 
 TMainForm::~TMainForm() {
     RemoveProcessSeams();
-    m_slideshowTimer->Stop();
+    m_slideshow.Hold();
     m_frameTimer->Stop();
     m_zoom->SetActive(false);
 }
@@ -123,7 +119,7 @@ void TMainForm::StartUp() {
     m_store->LoadSettingsFile(m_paths.SettingsFile());
     m_store->RememberStartupPattern();
     LoadCommandLineTheme(*m_store, m_arguments);
-    m_slideshowSwitch = ReadSlideshowSwitch(m_arguments);
+    m_slideshow.SetSwitch(ReadSlideshowSwitch(m_arguments));
     OptionsOE().ColourManagement = m_settings.bcouleurs; // before the pattern is loaded
     m_store->FinishStartup();
     m_fullScreenAtStartup = m_fullScreen;
@@ -183,13 +179,13 @@ int TMainForm::OpenFromCommandLine(const QString& argument) {
         const QString first = m_sequence.First();
         if (first.isEmpty()) return 0;
         OpenImage(first, false);
-        if (m_sequence.HasSeveral() && m_slideshowSwitch != 0) SetSlideshow(true);
+        StartSlideshowFromCommandLine(false);
         return 1;
     }
     if (info.suffix().toLower() != QLatin1String("stl")) {
         // The file system gives names in their stored letter case already.
         OpenImage(info.absoluteFilePath(), true);
-        if (m_sequence.HasSeveral() && m_slideshowSwitch == 1) SetSlideshow(true);
+        StartSlideshowFromCommandLine(true);
         return 3;
     }
     if (!LoadSequence(info.absoluteFilePath())) return 0;
@@ -197,8 +193,13 @@ int TMainForm::OpenFromCommandLine(const QString& argument) {
     if (first.isEmpty()) return 0;
     AfterSequenceLoaded();
     OpenImage(ListPath(first), false);
-    if (m_sequence.HasSeveral() && m_slideshowSwitch != 0) SetSlideshow(true);
+    StartSlideshowFromCommandLine(false);
     return 2;
+}
+
+void TMainForm::StartSlideshowFromCommandLine(bool singleImage) {
+    if (m_sequence.HasSeveral() && m_slideshow.StartsFromCommandLine(singleImage))
+        SetSlideshow(true);
 }
 
 QString TMainForm::OpenImage(const QString& path, bool rescan, int page) {
@@ -208,28 +209,23 @@ QString TMainForm::OpenImage(const QString& path, bool rescan, int page) {
         if (answer == mrCancel) return {};
         if (answer == mrYes) SaveSequenceCommand();
     }
-    m_opening = true;
+    const auto opening = m_opening.Begin();
     StopScrolling();
-    if (m_slideshowOn) m_slideshowTimer->Stop();
+    m_slideshow.Hold();
     m_frameTimer->Stop();
-    m_ticks = 0;
-    m_pausedByKey = false;
-    ++m_openCount;
+    m_slideshow.ImageOpened();
 
     QString opened = path;
     QString result;
-    m_rescanning = rescan;
-    const bool loaded = LoadWorkingImage(opened, rescan, page);
-    m_rescanning = false;
-    if (loaded) {
+    if (LoadWorkingImage(opened, rescan, page)) {
         m_undoKind = -1;
         if (rescan) {
             // The image shows before its folder is listed, which takes a while for thousands
             // of files; the position and the navigation follow the listing.
             const QFileInfo info(opened);
-            m_commentOverride = m_settings.scmtnf ? info.fileName() : QString();
+            m_opening.SetUnlistedComment(opened, m_settings.scmtnf);
             Refresh();
-            m_commentOverride.reset();
+            m_opening.ClearUnlistedComment();
             ShowNow();
             m_sequence.FillFromFolder(info.absolutePath(), true, false);
             m_sequence.SelectOpenedFile(JoinPath(info.absolutePath(), info.fileName()));
@@ -241,8 +237,7 @@ QString TMainForm::OpenImage(const QString& path, bool rescan, int page) {
         AutoScrollAfterOpen();
     } else
         ResumeAnimation(); // the image shown stays, and so does its animation
-    if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
-    m_opening = false;
+    m_slideshow.Restart();
     return result;
 }
 
@@ -250,7 +245,10 @@ bool TMainForm::LoadWorkingImage(QString& path, bool rescan, int page) {
     // Turned and adjusted already, often by a worker ahead of this opening.
     TBitmap image;
     std::unique_ptr<TShownImage> shown;
-    if (!LoadShapedImage(path, image, shown, page)) return false;
+    {
+        const auto loading = m_opening.Loading(rescan);
+        if (!LoadShapedImage(path, image, shown, page)) return false;
+    }
     KeepShownImage();
     EndAnimation();
     // What the load found: the pages of the file, or frames of an animation.
@@ -280,11 +278,11 @@ void TMainForm::TurnAfterOpen() {
 
 void TMainForm::ApplyZoomSettings() {
     if (m_manualZoom) {
-        m_exceedsView = PlaceAfterManualZoom(*m_zoom, m_settings.zoom);
+        m_scroll.SetExceedsView(PlaceAfterManualZoom(*m_zoom, m_settings.zoom));
     } else {
         ApplyZoomSetting(*m_zoom,
                          TZoomSettings{m_settings.zoom, m_settings.breduction, m_settings.vtaille});
-        m_exceedsView = PlaceAfterZoomSetting(*m_zoom, m_settings.zoom);
+        m_scroll.SetExceedsView(PlaceAfterZoomSetting(*m_zoom, m_settings.zoom));
     }
 }
 
@@ -331,27 +329,27 @@ void TMainForm::OpenFromList(const QString& path) {
 }
 
 void TMainForm::FirstImage() {
-    m_travel = 1;
+    m_opening.SetTravel(true);
     OpenFromList(m_sequence.First());
 }
 
 void TMainForm::PreviousImage() {
-    m_travel = -1;
+    m_opening.SetTravel(false);
     OpenFromList(m_sequence.Previous(false));
 }
 
 void TMainForm::NextImage() {
-    m_travel = 1;
+    m_opening.SetTravel(true);
     OpenFromList(m_sequence.Next(false));
 }
 
 void TMainForm::LastImage() {
-    m_travel = -1;
+    m_opening.SetTravel(false);
     OpenFromList(m_sequence.Last());
 }
 
 void TMainForm::WheelStep(bool down) {
-    m_travel = down ? 1 : -1;
+    m_opening.SetTravel(down);
     const QString path = down ? m_sequence.Next(false) : m_sequence.Previous(false);
     if (!path.isEmpty()) OpenFromList(path);
 }
@@ -492,7 +490,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    m_slideshowTimer->Stop();
+    m_slideshow.Hold();
     StopScrolling();
     bool close = true;
     if (!m_settings.bquitter && m_sequence.Modified()) {
@@ -505,7 +503,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     if (!close) {
         event->ignore();
-        if (m_slideshowOn) m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
+        m_slideshow.Restart();
         return;
     }
     m_closing = true;
@@ -521,10 +519,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::ApplicationStateChanged(Qt::ApplicationState state) {
     if (m_closing) return;
     if (state == Qt::ApplicationActive) {
-        if (m_slideshowOn && !m_opening)
-            m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
+        if (!m_opening.Busy()) m_slideshow.Restart();
     } else {
-        m_slideshowTimer->Stop();
+        m_slideshow.Hold();
         StopScrolling();
     }
 }

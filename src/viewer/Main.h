@@ -24,7 +24,10 @@
 #include "settings/ViewerSettings.h"
 #include "viewer/CommandDialogs.h"
 #include "viewer/FileChooser.h"
+#include "viewer/OpeningState.h"
 #include "viewer/PumpingClock.h"
+#include "viewer/ScrollState.h"
+#include "viewer/SlideshowState.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -47,14 +50,6 @@ class TScreenSaverInhibitor;
 class TReadAhead;
 class TShownAnimation;
 struct TEarlyImage;
-
-inline constexpr int kSlideshowInterval = 1000;
-inline constexpr int kScrollInterval = 40;
-inline constexpr int kAutoScrollDelay = 1000;
-inline constexpr int kEdgeScrollDelay = 700;
-inline constexpr int kEdgeMargin = 15;
-inline constexpr int kDragStep = 3;
-inline constexpr int kArrowStep = 8;
 
 // What the window is built with. Anything left empty gets the program's own.
 struct TMainFormSeams {
@@ -157,14 +152,14 @@ public:
     void SetFullScreen(bool on) override;
     void EscapeKey();
     // Handles window events for ms milliseconds; a nested call returns at once.
-    void WaitPumping(int ms);
-    static bool WaitRunning();
+    void WaitPumping(int ms) { m_scroll.Wait(ms); }
+    static bool WaitRunning() { return TScrollState::WaitRunning(); }
     void AutoScrollAfterOpen();
     // -1 outside the view; 1..4 in the left, right, top, bottom margin where the image goes on
     // beyond that edge; 0 elsewhere.
-    int HitZone(int x, int y) const;
-    void PanBy(int dx, int dy);
-    void StopScrolling();
+    int HitZone(int x, int y) const { return m_scroll.HitZone(QPoint(x, y), PixelRatio()); }
+    void PanBy(int dx, int dy) { m_scroll.PanBy(dx, dy); }
+    void StopScrolling() { m_scroll.Stop(); }
     void MouseMoveAt(QPoint p, bool leftHeld);
     void MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     // The keys the window handles before any control; false for any other key.
@@ -237,14 +232,14 @@ public:
     TReadAhead& ReadAhead() { return *m_readAhead; }
     const TAppPaths& Paths() const { return m_paths; }
     const QString& CurrentFile() const { return m_currentFile; }
-    bool SlideshowOn() const { return m_slideshowOn; }
-    int SlideshowTicks() const { return m_ticks; }
-    bool PausedByKey() const { return m_pausedByKey; }
-    int SlideshowSwitch() const { return m_slideshowSwitch; }
+    bool SlideshowOn() const { return m_slideshow.On(); }
+    int SlideshowTicks() const { return m_slideshow.Ticks(); }
+    bool PausedByKey() const { return m_slideshow.PausedByKey(); }
+    int SlideshowSwitch() const { return m_slideshow.Switch(); }
     bool ManualZoom() const { return m_manualZoom; }
-    bool ExceedsView() const { return m_exceedsView; }
-    bool MouseScrollArmed() const { return m_mouseScrollArmed; }
-    bool Opening() const { return m_opening; }
+    bool ExceedsView() const { return m_scroll.ExceedsView(); }
+    bool MouseScrollArmed() const { return m_scroll.MouseArmed(); }
+    bool Opening() const { return m_opening.Busy(); }
     bool FullScreenAtStartup() const { return m_fullScreenAtStartup; }
     const QRect& NormalBounds() const { return m_normalBounds; }
     int UndoKind() const { return m_undoKind; }
@@ -284,13 +279,14 @@ private:
     void ChooseThumbnailAlignment();
     QString ListPath(const QString& path) const;
     void OpenFromList(const QString& path);
+    // After the command line opened a folder, a sequence or a single image.
+    void StartSlideshowFromCommandLine(bool singleImage);
     void AfterSequenceLoaded();
     bool LoadSequence(const QString& path);
     void ApplicationStateChanged(Qt::ApplicationState state);
     void ShowRect(const TRect& r);
     void ZoomCommand(TCommand command);
     void DigitZoom(int zoom);
-    void SetViewCursor(Qt::CursorShape shape);
     QPoint ClientOffset() const;
     void ScreenBecameLarger();
     // The seams below the window that reach the user, installed for the whole process.
@@ -347,6 +343,7 @@ private:
     TBitmap m_buffer;
     TBitmap m_pattern;
     std::unique_ptr<TImageZoomScrolling> m_zoom;
+    TScrollState m_scroll;
     TViewerSettings m_settings;
     TAppPaths m_paths;
     std::unique_ptr<TSettingsStore> m_store;
@@ -354,9 +351,7 @@ private:
 
     // Seams.
     QStringList m_arguments;
-    std::unique_ptr<IScrollTimer> m_slideshowTimer;
     std::unique_ptr<IScrollTimer> m_frameTimer;
-    std::unique_ptr<IPumpingClock> m_clock;
     std::unique_ptr<IFileNameChooser> m_files;
     std::unique_ptr<ICommandDialogs> m_commandDialogs;
     std::unique_ptr<TViewerFileSeam> m_fileSeam;
@@ -365,14 +360,10 @@ private:
     std::unique_ptr<TReadAhead> m_readAhead;
     // What the working image was made from, while it is as its load left it.
     std::unique_ptr<TShownImage> m_shown;
-    // The command line's image, until its opening.
-    std::shared_ptr<TEarlyImage> m_early;
     // The reduced picture shown while the full image decodes.
     TBitmap m_standIn;
     // The zoom's block averages of the working image, made with it.
     TBlockAverages m_blocks;
-    // The comment drawn while the image list does not hold the image yet (rescan opening).
-    std::optional<QString> m_commentOverride;
     std::unique_ptr<TShownAnimation> m_animation;
 
     // Widgets (parent-owned).
@@ -390,14 +381,9 @@ private:
     TRect m_decorated;
     QRect m_commentBox;
     std::mt19937 m_random;
-    bool m_opening = false;
-    bool m_slideshowOn = false;
-    bool m_pausedByKey = false;
-    int m_ticks = 0;
-    int m_slideshowSwitch = -1;
+    TSlideshowState m_slideshow;
+    TOpeningState m_opening;
     bool m_manualZoom = false;
-    bool m_exceedsView = false;
-    bool m_mouseScrollArmed = false;
     bool m_firstPaintPending = true;
     bool m_firstPaintQueued = false;
     bool m_layoutSuspended = true;
@@ -410,8 +396,4 @@ private:
     int m_pageCount = 1;     // pages of the file shown; 1 for an animation
     bool m_animated = false; // the file shown is an animation of several frames
     bool m_printersAvailable = true;
-    unsigned m_openCount = 0;
-    int m_travel = 1;          // +1 forward through the list, -1 backward
-    bool m_rescanning = false; // an opening that lists the file's folder once loaded
-    QPoint m_lastMouse;
 };

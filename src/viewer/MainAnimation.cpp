@@ -81,7 +81,7 @@ void TMainForm::RedrawImage() {
     if (m_image.Transparent()) PaintBackground(shown);
     m_zoom->SetOptimize(m_settings.boptimiserz);
     const TRect r = m_zoom->Draw(false);
-    if (m_settings.brayures && !m_exceedsView)
+    if (m_settings.brayures && !m_scroll.ExceedsView())
         ScanLines(m_buffer, 1, 2, r, 35, ResolveColor(m_settings.cf));
     ShowRect(r);
 }

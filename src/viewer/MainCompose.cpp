@@ -100,7 +100,7 @@ void TMainForm::ComposeScreen() {
     }
     const bool visible = m_zoom->ZoomedWidth() >= 1 && m_zoom->ZoomedHeight() >= 1;
     // Scrolling redraws only the image, so an image larger than the view gets no scan lines.
-    if (m_settings.brayures && !m_exceedsView)
+    if (m_settings.brayures && !m_scroll.ExceedsView())
         ScanLines(m_buffer, 1, 2, r, 35, ResolveColor(m_settings.cf));
     // Decorations are measured in window pixels, like the comment's font and the layout.
     const double ratio = PixelRatio();
@@ -127,8 +127,8 @@ void TMainForm::ComposeScreen() {
 }
 
 void TMainForm::DrawComment(const TRect& decorated) {
-    const QString text =
-        m_commentOverride ? *m_commentOverride : m_sequence.CurrentComment(m_settings.scmtnf);
+    const std::optional<QString>& unlisted = m_opening.UnlistedComment();
+    const QString text = unlisted ? *unlisted : m_sequence.CurrentComment(m_settings.scmtnf);
     if (text.isEmpty()) return;
     QFont font(QStringLiteral("Arial"));
     // The buffer holds device pixels: on a dense screen the text needs as many more.

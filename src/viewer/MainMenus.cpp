@@ -168,7 +168,7 @@ QAction* TMainForm::PopupAction(TCommand command) const {
 
 bool TMainForm::ToolEnabled(TCommand command) const {
     const bool empty = m_image.Empty();
-    const bool busy = empty || m_slideshowOn;
+    const bool busy = empty || m_slideshow.On();
     using enum TCommand;
     switch (command) {
     case Print:
@@ -187,9 +187,9 @@ bool TMainForm::ToolEnabled(TCommand command) const {
     case FitToScreen:
         return !empty && m_zoom->ZoomMode() != zmFitScreen;
     case StartSlideshow:
-        return !m_slideshowOn;
+        return !m_slideshow.On();
     case StopSlideshow:
-        return m_slideshowOn;
+        return m_slideshow.On();
     case PreviousImage:
         return !empty && m_sequence.CanGoPrevious(false);
     case NextImage:
@@ -205,11 +205,11 @@ bool TMainForm::ToolEnabled(TCommand command) const {
 
 bool TMainForm::MainMenuEnabled(TCommand command) const {
     const bool empty = m_image.Empty();
-    const bool busy = empty || m_slideshowOn;
+    const bool busy = empty || m_slideshow.On();
     using enum TCommand;
     switch (command) {
     case OpenImage:
-        return !m_slideshowOn;
+        return !m_slideshow.On();
     case SaveImage:
     case SaveSequence:
         return !busy;
@@ -262,7 +262,7 @@ bool TMainForm::PopupEnabled(TCommand command) const {
     case SaveSequence:
         return !empty;
     case Print:
-        return !empty && m_printersAvailable && !m_slideshowOn;
+        return !empty && m_printersAvailable && !m_slideshow.On();
     default:
         return MainMenuEnabled(command);
     }
@@ -272,7 +272,7 @@ bool TMainForm::CommandChecked(TCommand command) const {
     using enum TCommand;
     switch (command) {
     case Slideshow:
-        return m_slideshowOn;
+        return m_slideshow.On();
     case FitImagesToScreen:
         return m_settings.zoom == kZoomFit && !m_manualZoom;
     case BlackAndWhite:

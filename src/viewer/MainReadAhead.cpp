@@ -16,16 +16,14 @@
 #include "formats/JpegUtils.h"
 #include "viewer/MainView.h"
 
-#include <QFileInfo>
-
 void TMainForm::StartReadAhead(TMainFormSeams& seams) {
     m_workers = seams.Workers ? std::move(seams.Workers)
                               : std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
     m_readAhead = std::make_unique<TReadAhead>(m_workers);
     m_readAhead->SetCapacity(qint64(kDefaultCacheMiB) << 20);
-    m_early = std::move(seams.EarlyImage);
-    if (m_early)
-        m_readAhead->Adopt(m_early->Request, TImageShape{}, m_early->Result, m_early->Ticket);
+    if (const TEarlyImage* early = seams.EarlyImage.get())
+        m_readAhead->Adopt(early->Request, TImageShape{}, early->Result, early->Ticket);
+    m_opening.SetEarly(std::move(seams.EarlyImage));
 }
 
 void TMainForm::ShowNow() {
@@ -46,7 +44,7 @@ bool TMainForm::LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<T
     TDecodeRequest request = MakeDecodeRequest(path);
     request.ImageIndex = page;
     // The command line's image may still decode: its bytes give a reduced picture meanwhile.
-    if (const std::shared_ptr<TEarlyImage> early = std::exchange(m_early, nullptr);
+    if (const std::shared_ptr<TEarlyImage> early = m_opening.TakeEarly();
         early && early->Request == request && !m_workers->Done(early->Ticket))
         ShowEarlyStandIn(*early);
     // Images are made ahead for their first page only.
@@ -153,11 +151,10 @@ void TMainForm::PresentStandIn(TPreparedImage small, QSize stored) {
     if (m_settings.zoom == kZoomThumbnail) m_zoom->SetAlignment(zaCenter);
     StopScrolling();
     ApplyZoomSettings();
-    if (m_rescanning)
-        m_commentOverride =
-            m_settings.scmtnf ? QFileInfo(small.Decoded.Request.FileName).fileName() : QString();
+    if (m_opening.Rescanning())
+        m_opening.SetUnlistedComment(small.Decoded.Request.FileName, m_settings.scmtnf);
     ComposeScreen();
-    m_commentOverride.reset();
+    m_opening.ClearUnlistedComment();
     ShowNow();
 }
 
@@ -198,14 +195,14 @@ void TMainForm::ScheduleReadAhead() {
     const int current = m_sequence.Current();
     const int count = m_sequence.Count();
     if (current < 0) return;
-    const bool wrap = m_slideshowOn && m_settings.bboucler;
+    const bool wrap = m_slideshow.On() && m_settings.bboucler;
     const auto pathAt = [&](int index) -> QString {
         if (wrap && count > 1) index = (index + count) % count;
         if (index < 0 || index >= count || index == current) return {};
         return ListPath(m_sequence.Entries()[index].Path);
     };
-    const QString ahead = pathAt(current + m_travel);
-    const QString behind = pathAt(current - m_travel);
+    const QString ahead = pathAt(current + m_opening.Travel());
+    const QString behind = pathAt(current - m_opening.Travel());
     QStringList wanted;
     for (const QString& path : {ahead, behind})
         if (!path.isEmpty()) wanted << path;

@@ -1,35 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The slideshow, full-screen mode, the waits that keep handling events, and scrolling: by
-// itself after opening, at the view's edges, by dragging and by the arrow keys.
+// The slideshow, full-screen mode and the window's side of scrolling: the mouse, the arrow
+// keys and the zoom keys.
 #include "browse/MainLayout.h"
 #include "browse/ZoomPolicy.h"
 #include "viewer/Main.h"
-#include "viewer/MainView.h"
 
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <cstdlib>
-
-namespace {
-
-// One wait at a time in the whole program.
-bool g_waitRunning = false;
-
-} // namespace
 
 void TMainForm::SetSlideshow(bool on) {
-    if (on)
-        m_slideshowTimer->Start(kSlideshowInterval, [this] { SlideshowTick(); });
-    else
-        m_slideshowTimer->Stop();
+    m_slideshow.Set(on);
     setWindowTitle(on ? QStringLiteral("Tavelune - Diaporama") : QStringLiteral("Tavelune"));
-    m_slideshowOn = on;
     UpdateToolbar();
 }
 
 void TMainForm::SlideshowCommand() {
-    if (m_slideshowOn)
+    if (m_slideshow.On())
         SetSlideshow(false);
     else if (m_sequence.HasSeveral())
         SetSlideshow(true);
@@ -38,8 +25,8 @@ void TMainForm::SlideshowCommand() {
 }
 
 void TMainForm::SlideshowTick() {
-    ++m_ticks;
-    if (m_opening || m_zoom->Active() || m_ticks < m_settings.delai) return;
+    // An opening in progress or a scroll holds the image.
+    if (!m_slideshow.Tick(m_settings.delai, m_opening.Busy() || m_zoom->Active())) return;
     if (m_sequence.IsAtLast() && m_settings.bquitter) {
         close();
         return;
@@ -53,14 +40,8 @@ void TMainForm::SlideshowTick() {
 
 void TMainForm::PauseOrResume() {
     StopScrolling();
-    if (m_slideshowOn) {
-        m_pausedByKey = true;
-        SetSlideshow(false);
-    } else if (m_pausedByKey) {
-        m_pausedByKey = false;
-        m_ticks = m_settings.delai;
-        SetSlideshow(true);
-    }
+    if (const std::optional<bool> on = m_slideshow.PauseOrResume(m_settings.delai))
+        SetSlideshow(*on);
 }
 
 void TMainForm::SetFullScreen(bool on) {
@@ -92,82 +73,19 @@ void TMainForm::EscapeKey() {
         SetFullScreen(false);
 }
 
-bool TMainForm::WaitRunning() {
-    return g_waitRunning;
-}
-
-void TMainForm::WaitPumping(int ms) {
-    if (g_waitRunning) return;
-    struct TMark {
-        TMark() { g_waitRunning = true; }
-        ~TMark() { g_waitRunning = false; }
-    } mark;
-    m_clock->Pump(ms);
-}
-
-void TMainForm::StopScrolling() {
-    m_zoom->SetActive(false);
-}
-
 void TMainForm::AutoScrollAfterOpen() {
-    if (!m_settings.bsa || !m_exceedsView) return;
-    m_mouseScrollArmed = false;
-    const unsigned opening = m_openCount;
-    WaitPumping(kAutoScrollDelay);
+    if (!m_settings.bsa) return;
     // Another image opened during the wait scrolls (or not) on its own account.
-    if (opening != m_openCount || m_closing || !m_exceedsView) return;
-    m_zoom->SetActive(true);
-}
-
-int TMainForm::HitZone(int x, int y) const {
-    const TRect& v = m_zoom->ViewRect();
-    const int margin = DeviceLength(kEdgeMargin, PixelRatio());
-    if (x <= v.Left || x >= v.Right || y <= v.Top || y >= v.Bottom) return -1;
-    if (x < v.Left + margin) return m_zoom->CanScroll(TViewSide::Left) ? 1 : 0;
-    if (x > v.Right - margin) return m_zoom->CanScroll(TViewSide::Right) ? 2 : 0;
-    if (y < v.Top + margin) return m_zoom->CanScroll(TViewSide::Top) ? 3 : 0;
-    if (y > v.Bottom - margin) return m_zoom->CanScroll(TViewSide::Bottom) ? 4 : 0;
-    return 0;
-}
-
-void TMainForm::PanBy(int dx, int dy) {
-    ShowRect(m_zoom->ScrollBy(dx, dy, false));
-}
-
-void TMainForm::SetViewCursor(Qt::CursorShape shape) {
-    m_view->setCursor(shape);
+    const unsigned opening = m_opening.Count();
+    m_scroll.AutoScroll([this, opening] { return opening == m_opening.Count() && !m_closing; });
 }
 
 void TMainForm::MouseMoveAt(QPoint p, bool leftHeld) {
-    if (!m_exceedsView) return;
-    const int zone = HitZone(p.x(), p.y());
-    if (m_settings.bss && !leftHeld) {
-        if (zone <= 0) {
-            SetViewCursor(Qt::ArrowCursor);
-            if (m_mouseScrollArmed) StopScrolling();
-            m_mouseScrollArmed = false;
-        } else if (!m_mouseScrollArmed) {
-            SetViewCursor(zone <= 2 ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-            static constexpr ScrollDirection kToward[] = {sdRight, sdLeft, sdDown, sdUp};
-            m_zoom->SetDirection(kToward[zone - 1]);
-            m_mouseScrollArmed = true;
-            WaitPumping(kEdgeScrollDelay);
-            if (m_mouseScrollArmed && !WaitRunning()) m_zoom->SetActive(true);
-        }
-    }
-    if (leftHeld && zone == 0) {
-        const int dx = p.x() - m_lastMouse.x();
-        const int dy = p.y() - m_lastMouse.y();
-        const int step = DeviceLength(kDragStep, PixelRatio());
-        if (std::abs(dx) >= step || std::abs(dy) >= step) {
-            PanBy(dx, dy);
-            m_lastMouse = p;
-        }
-    }
+    m_scroll.MouseMove(p, leftHeld, m_settings.bss, PixelRatio());
 }
 
 void TMainForm::MouseDownAt(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-    m_lastMouse = p;
+    m_scroll.MouseDown(p);
     if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier)) OpenLinkedImage();
 }
 

@@ -45,7 +45,7 @@ void TMainForm::SaveImageCommand() {
 }
 
 void TMainForm::PrintCommand() {
-    if (m_image.Empty() || m_slideshowOn || !m_printersAvailable) return;
+    if (m_image.Empty() || m_slideshow.On() || !m_printersAvailable) return;
     StopAnimation();
     m_commandDialogs->Print(m_image, m_currentFile, m_settings.unit);
 }
