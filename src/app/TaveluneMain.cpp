@@ -6,11 +6,12 @@
 #include "viewer/CommandLine.h"
 #include "viewer/EarlyImage.h"
 #include "viewer/Main.h"
+#include "viewer/SessionBus.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QThread>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -58,13 +59,14 @@ int main(int argc, char** argv) {
     ConfigurePixelMemory();
     auto workers = std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
     std::shared_ptr<TEarlyImage> early = StartDecodingEarly(*workers, arguments);
+    // Qt's accessibility bridge asks for the session bus while the window is built.
+    auto noBusLaunch = std::make_unique<TNoBusLaunch>();
     QApplication app(argc, argv);
     // The settings and data locations are derived from these names.
     QCoreApplication::setOrganizationName(QStringLiteral("Tavelune"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavelune"));
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelune.Tavelune"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavelune")));
 
     TMainFormSeams seams;
     seams.Arguments = QCoreApplication::arguments().mid(1);
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
     {
         TMainForm form(std::move(seams));
         form.show();
+        noBusLaunch.reset();
         status = QApplication::exec();
     }
     DoneImageFormats();
