@@ -76,7 +76,7 @@ public:
     }
     ~TBusEnvironment() {
         for (const auto& [name, value] : m_saved)
-            value ? qputenv(name, *value) : void(qunsetenv(name));
+            Put(name, value ? value->constData() : nullptr);
     }
 
 private:
@@ -84,7 +84,13 @@ private:
         m_saved.emplace_back(name, qEnvironmentVariableIsSet(name)
                                        ? std::optional<QByteArray>(qgetenv(name))
                                        : std::nullopt);
-        value ? qputenv(name, value) : void(qunsetenv(name));
+        Put(name, value);
+    }
+    static void Put(const char* name, const char* value) {
+        if (value)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
     }
     std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
 };
