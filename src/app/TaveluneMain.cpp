@@ -56,11 +56,12 @@ std::shared_ptr<TEarlyImage> StartDecodingEarly(TDecodeWorkers& workers,
 int main(int argc, char** argv) {
     const QStringList arguments = ArgumentsOf(argc, argv);
     if (const int status = PrintInfoRequest(arguments); status >= 0) return status;
+    // Qt's accessibility bridge asks for the session bus while the window is built; the
+    // environment changes here, before the first worker thread.
+    PreventBusLaunch();
     ConfigurePixelMemory();
     auto workers = std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
     std::shared_ptr<TEarlyImage> early = StartDecodingEarly(*workers, arguments);
-    // Qt's accessibility bridge asks for the session bus while the window is built.
-    auto noBusLaunch = std::make_unique<TNoBusLaunch>();
     QApplication app(argc, argv);
     // The settings and data locations are derived from these names.
     QCoreApplication::setOrganizationName(QStringLiteral("Tavelune"));
@@ -76,7 +77,6 @@ int main(int argc, char** argv) {
     {
         TMainForm form(std::move(seams));
         form.show();
-        noBusLaunch.reset();
         status = QApplication::exec();
     }
     DoneImageFormats();

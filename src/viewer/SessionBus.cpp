@@ -17,19 +17,9 @@ bool SessionBusReachable() {
     return SessionBusReachable(qgetenv("DBUS_SESSION_BUS_ADDRESS"), qgetenv("XDG_RUNTIME_DIR"));
 }
 
-namespace {
-
-const char* const kAddressVariable = "DBUS_SESSION_BUS_ADDRESS";
-
-} // namespace
-
-TNoBusLaunch::TNoBusLaunch() {
-    if (SessionBusReachable()) return;
+bool PreventBusLaunch() {
+    if (SessionBusReachable()) return false;
     // A socket below a device file: the connection fails with no file system search.
-    qputenv(kAddressVariable, "unix:path=/dev/null/no-session-bus");
-    m_set = true;
-}
-
-TNoBusLaunch::~TNoBusLaunch() {
-    if (m_set) qunsetenv(kAddressVariable);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null/no-session-bus");
+    return true;
 }

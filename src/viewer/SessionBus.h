@@ -11,16 +11,7 @@ bool SessionBusReachable();
 // The same from the values of DBUS_SESSION_BUS_ADDRESS and XDG_RUNTIME_DIR.
 bool SessionBusReachable(const QByteArray& address, const QByteArray& runtimeDir);
 
-// While it lives, where no session bus is reachable, the environment names a bus address that
-// fails at once, so that connecting starts nothing; the environment is as before afterwards
-// (programs started later see it unchanged).
-class TNoBusLaunch {
-public:
-    TNoBusLaunch();
-    ~TNoBusLaunch();
-    TNoBusLaunch(const TNoBusLaunch&) = delete;
-    TNoBusLaunch& operator=(const TNoBusLaunch&) = delete;
-
-private:
-    bool m_set = false;
-};
+// Where no session bus is reachable, names a bus address that fails at once, so that no
+// connection of the process starts a bus, nor any of the programs it starts. Changes the
+// environment: only while the process has a single thread. True when it named one.
+bool PreventBusLaunch();

@@ -95,23 +95,30 @@ private:
     std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
 };
 
-TEST(NoBusLaunch, NamesAFailingBusOnlyWhileNoneIsReachable) {
-    const TBusEnvironment none(nullptr, nullptr);
+// Without a bus the process names one that fails at once; otherwise the environment stays.
+TEST(PreventBusLaunch, NamesAFailingBusOnlyWhereNoneIsReachable) {
     {
-        const TNoBusLaunch guard;
+        const TBusEnvironment none(nullptr, nullptr);
+        EXPECT_TRUE(PreventBusLaunch());
         const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
         EXPECT_TRUE(address.startsWith("unix:path=/dev/null/")) << address.constData();
     }
-    EXPECT_FALSE(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
-}
-
-TEST(NoBusLaunch, LeavesAGivenAddressAlone) {
-    const TBusEnvironment given("unix:path=/run/user/1/bus", nullptr);
     {
-        const TNoBusLaunch guard;
+        const TBusEnvironment given("unix:path=/run/user/1/bus", nullptr);
+        EXPECT_FALSE(PreventBusLaunch());
         EXPECT_EQ(qgetenv("DBUS_SESSION_BUS_ADDRESS"), "unix:path=/run/user/1/bus");
     }
-    EXPECT_EQ(qgetenv("DBUS_SESSION_BUS_ADDRESS"), "unix:path=/run/user/1/bus");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const int fd = BindSocket(folder + "/bus");
+    ASSERT_GE(fd, 0);
+    {
+        const TBusEnvironment session(nullptr, folder.constData());
+        EXPECT_FALSE(PreventBusLaunch());
+        EXPECT_FALSE(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
+    }
+    ::close(fd);
 }
 
 } // namespace
