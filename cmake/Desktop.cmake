@@ -109,6 +109,20 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tavelune.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The libraries opened at run time rather than linked escape the dependency scan: the packages
+# that hold the files they resolve to are named here.
+get_property(opened GLOBAL PROPERTY TAVELUNE_OPENED_LIBRARIES)
+set(opened_packages)
+foreach(library ${opened})
+    file(REAL_PATH ${library} file)
+    execute_process(COMMAND dpkg-query -S ${file} OUTPUT_VARIABLE owner ERROR_QUIET
+                    RESULT_VARIABLE failed)
+    if(NOT failed AND owner MATCHES "^([^:, ]+)")
+        list(APPEND opened_packages ${CMAKE_MATCH_1})
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES opened_packages)
+list(JOIN opened_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # "Information" and "Official web site" open the help file and the web address through the
 # desktop's default handlers, which Qt reaches through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

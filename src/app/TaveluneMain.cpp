@@ -6,11 +6,12 @@
 #include "core/Version.h"
 #include "formats/FormatRegistry.h"
 #include "viewer/Main.h"
+#include "viewer/SessionBus.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QThread>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -55,6 +56,9 @@ std::shared_ptr<TEarlyImage> StartDecodingEarly(TDecodeWorkers& workers,
 int main(int argc, char** argv) {
     const QStringList arguments = ArgumentsOf(argc, argv);
     if (const int status = PrintInfoRequest(arguments); status >= 0) return status;
+    // Qt's accessibility bridge asks for the session bus while the window is built; the
+    // environment changes here, before the first worker thread.
+    PreventBusLaunch();
     ConfigurePixelMemory();
     auto workers = std::make_shared<TDecodeWorkers>(TDecodeWorkers::DefaultThreads());
     std::shared_ptr<TEarlyImage> early = StartDecodingEarly(*workers, arguments);
@@ -64,7 +68,6 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Tavelune"));
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelune.Tavelune"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavelune")));
 
     TMainFormSeams seams;
     seams.Arguments = QCoreApplication::arguments().mid(1);

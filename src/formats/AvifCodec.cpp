@@ -5,6 +5,7 @@
 #include "formats/Animation.h"
 #include "formats/ExifSegments.h"
 #include "formats/Graphic.h"
+#include "formats/LazyLibrary.h"
 #include "formats/RasterImages.h"
 
 #include <QImage>
@@ -12,29 +13,67 @@
 #include <QTransform>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include <avif/avif.h>
 
 namespace {
+
+// The library's functions this reader calls, found when the first AVIF file is read.
+struct TAvifApi {
+    decltype(&::avifCropRectConvertCleanApertureBox) avifCropRectConvertCleanApertureBox = nullptr;
+    decltype(&::avifDecoderCreate) avifDecoderCreate = nullptr;
+    decltype(&::avifDecoderDestroy) avifDecoderDestroy = nullptr;
+    decltype(&::avifDecoderNextImage) avifDecoderNextImage = nullptr;
+    decltype(&::avifDecoderNthImage) avifDecoderNthImage = nullptr;
+    decltype(&::avifDecoderParse) avifDecoderParse = nullptr;
+    decltype(&::avifDecoderReset) avifDecoderReset = nullptr;
+    decltype(&::avifDecoderSetIOMemory) avifDecoderSetIOMemory = nullptr;
+    decltype(&::avifImageYUVToRGB) avifImageYUVToRGB = nullptr;
+    decltype(&::avifRGBImageSetDefaults) avifRGBImageSetDefaults = nullptr;
+    decltype(&::avifResultToString) avifResultToString = nullptr;
+};
+
+const TAvifApi& Avif() {
+    static const std::optional<TAvifApi> loaded = []() -> std::optional<TAvifApi> {
+        TAvifApi api;
+        const TLazyLibrary library(TAVELUNE_AVIF_SONAME);
+        const bool ok = library.Bind(api.avifCropRectConvertCleanApertureBox,
+                                     "avifCropRectConvertCleanApertureBox") &&
+                        library.Bind(api.avifDecoderCreate, "avifDecoderCreate") &&
+                        library.Bind(api.avifDecoderDestroy, "avifDecoderDestroy") &&
+                        library.Bind(api.avifDecoderNextImage, "avifDecoderNextImage") &&
+                        library.Bind(api.avifDecoderNthImage, "avifDecoderNthImage") &&
+                        library.Bind(api.avifDecoderParse, "avifDecoderParse") &&
+                        library.Bind(api.avifDecoderReset, "avifDecoderReset") &&
+                        library.Bind(api.avifDecoderSetIOMemory, "avifDecoderSetIOMemory") &&
+                        library.Bind(api.avifImageYUVToRGB, "avifImageYUVToRGB") &&
+                        library.Bind(api.avifRGBImageSetDefaults, "avifRGBImageSetDefaults") &&
+                        library.Bind(api.avifResultToString, "avifResultToString");
+        return ok ? std::optional(api) : std::nullopt;
+    }();
+    if (!loaded) throw ETaveluneError("AVIF: the decoder library is missing");
+    return *loaded;
+}
 
 // More frames than this is no picture anyone made; the library stops there.
 constexpr uint32_t kMaxAvifFrames = 100000;
 
 [[noreturn]] void Fail(const char* what, avifResult result = AVIF_RESULT_OK) {
     std::string text = std::string("AVIF: ") + what;
-    if (result != AVIF_RESULT_OK) text += std::string(": ") + avifResultToString(result);
+    if (result != AVIF_RESULT_OK) text += std::string(": ") + Avif().avifResultToString(result);
     throw ETaveluneError(text);
 }
 
 struct TDecoderDeleter {
-    void operator()(avifDecoder* d) const { avifDecoderDestroy(d); }
+    void operator()(avifDecoder* d) const { Avif().avifDecoderDestroy(d); }
 };
 using TDecoderPtr = std::unique_ptr<avifDecoder, TDecoderDeleter>;
 
 // A parsed file: the container read, sizes checked, nothing decoded yet. The bytes must
 // outlive the decoder.
 TDecoderPtr OpenDecoder(TBytes data) {
-    TDecoderPtr decoder(avifDecoderCreate());
+    TDecoderPtr decoder(Avif().avifDecoderCreate());
     if (!decoder) throw std::bad_alloc();
     avifDecoder* d = decoder.get();
     d->maxThreads = std::max(1, QThread::idealThreadCount());
@@ -43,9 +82,9 @@ TDecoderPtr OpenDecoder(TBytes data) {
     d->imageCountLimit = kMaxAvifFrames;
     // Files of common writers miss boxes the strict reading wants; browsers show them.
     d->strictFlags = AVIF_STRICT_DISABLED;
-    avifResult r = avifDecoderSetIOMemory(d, data.data(), data.size());
+    avifResult r = Avif().avifDecoderSetIOMemory(d, data.data(), data.size());
     if (r != AVIF_RESULT_OK) Fail("cannot read", r);
-    r = avifDecoderParse(d);
+    r = Avif().avifDecoderParse(d);
     if (r != AVIF_RESULT_OK) Fail("bad file", r);
     CheckImageSize(d->image->width, d->image->height);
     if (d->image->width == 0 || d->image->height == 0) Fail("empty picture");
@@ -61,8 +100,8 @@ QImage Transformed(QImage image, const avifImage& source) {
         avifCropRect rect{};
         avifDiagnostics diag{};
         avifCleanApertureBox clap = source.clap;
-        if (avifCropRectConvertCleanApertureBox(&rect, &clap, source.width, source.height,
-                                                source.yuvFormat, &diag))
+        if (Avif().avifCropRectConvertCleanApertureBox(&rect, &clap, source.width, source.height,
+                                                       source.yuvFormat, &diag))
             image = image.copy(int(rect.x), int(rect.y), int(rect.width), int(rect.height));
     }
     if ((source.transformFlags & AVIF_TRANSFORM_IROT) && source.irot.angle % 4 != 0)
@@ -82,13 +121,13 @@ TBitmap CurrentPicture(const avifDecoder& decoder) {
     QImage out = NewCheckedImage(int(image.width), int(image.height),
                                  alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
     avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, &image);
+    Avif().avifRGBImageSetDefaults(&rgb, &image);
     rgb.depth = 8;
     rgb.format = alpha ? AVIF_RGB_FORMAT_BGRA : AVIF_RGB_FORMAT_BGR;
     rgb.alphaPremultiplied = AVIF_FALSE;
     rgb.pixels = out.bits();
     rgb.rowBytes = uint32_t(out.bytesPerLine());
-    const avifResult r = avifImageYUVToRGB(&image, &rgb);
+    const avifResult r = Avif().avifImageYUVToRGB(&image, &rgb);
     if (r != AVIF_RESULT_OK) Fail("cannot convert", r);
     out = Transformed(std::move(out), image);
     if (alpha) return PictureFromArgb(std::move(out));
@@ -121,10 +160,10 @@ public:
     }
 
     TAnimationFrame NextFrame() override {
-        avifResult r = avifDecoderNextImage(m_decoder.get());
+        avifResult r = Avif().avifDecoderNextImage(m_decoder.get());
         if (r == AVIF_RESULT_NO_IMAGES_REMAINING) {
             Rewind();
-            r = avifDecoderNextImage(m_decoder.get());
+            r = Avif().avifDecoderNextImage(m_decoder.get());
         }
         if (r != AVIF_RESULT_OK) Fail("bad frame", r);
         return Frame();
@@ -132,12 +171,12 @@ public:
 
     // Decodes from the key frame before index rather than from the start.
     void Seek(int index) {
-        const avifResult r = avifDecoderNthImage(m_decoder.get(), uint32_t(index));
+        const avifResult r = Avif().avifDecoderNthImage(m_decoder.get(), uint32_t(index));
         if (r != AVIF_RESULT_OK) Fail("bad frame", r);
     }
 
     void Rewind() override {
-        const avifResult r = avifDecoderReset(m_decoder.get());
+        const avifResult r = Avif().avifDecoderReset(m_decoder.get());
         if (r != AVIF_RESULT_OK) Fail("cannot rewind", r);
     }
 
@@ -190,7 +229,7 @@ const TGraphicClass gcAvif{"TAvifImage", ReadAvif, nullptr,          false,
 
 TBitmap DecodeAvif(TBytes data) {
     TDecoderPtr decoder = OpenDecoder(data);
-    const avifResult r = avifDecoderNextImage(decoder.get());
+    const avifResult r = Avif().avifDecoderNextImage(decoder.get());
     if (r != AVIF_RESULT_OK) Fail("bad image data", r);
     return CurrentPicture(*decoder);
 }

@@ -4,16 +4,111 @@
 #include "core/Errors.h"
 #include "formats/ExifSegments.h"
 #include "formats/Graphic.h"
+#include "formats/LazyLibrary.h"
 #include "formats/RasterImages.h"
 
 #include <QImage>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <libheif/heif.h>
 
 namespace {
+
+// The library's functions this reader calls, found when the first HEIF file is read.
+struct THeifApi {
+    decltype(&::heif_context_alloc) heif_context_alloc = nullptr;
+    decltype(&::heif_context_free) heif_context_free = nullptr;
+    decltype(&::heif_context_get_image_handle) heif_context_get_image_handle = nullptr;
+    decltype(&::heif_context_get_list_of_top_level_image_IDs)
+        heif_context_get_list_of_top_level_image_IDs = nullptr;
+    decltype(&::heif_context_get_number_of_top_level_images)
+        heif_context_get_number_of_top_level_images = nullptr;
+    decltype(&::heif_context_get_primary_image_ID) heif_context_get_primary_image_ID = nullptr;
+    decltype(&::heif_context_read_from_memory_without_copy)
+        heif_context_read_from_memory_without_copy = nullptr;
+    decltype(&::heif_context_set_maximum_image_size_limit)
+        heif_context_set_maximum_image_size_limit = nullptr;
+    decltype(&::heif_decode_image) heif_decode_image = nullptr;
+    decltype(&::heif_decoding_options_alloc) heif_decoding_options_alloc = nullptr;
+    decltype(&::heif_decoding_options_free) heif_decoding_options_free = nullptr;
+    decltype(&::heif_image_get_bits_per_pixel_range) heif_image_get_bits_per_pixel_range = nullptr;
+    decltype(&::heif_image_get_height) heif_image_get_height = nullptr;
+    decltype(&::heif_image_get_plane_readonly) heif_image_get_plane_readonly = nullptr;
+    decltype(&::heif_image_get_width) heif_image_get_width = nullptr;
+    decltype(&::heif_image_handle_get_color_profile_type) heif_image_handle_get_color_profile_type =
+        nullptr;
+    decltype(&::heif_image_handle_get_height) heif_image_handle_get_height = nullptr;
+    decltype(&::heif_image_handle_get_list_of_metadata_block_IDs)
+        heif_image_handle_get_list_of_metadata_block_IDs = nullptr;
+    decltype(&::heif_image_handle_get_metadata) heif_image_handle_get_metadata = nullptr;
+    decltype(&::heif_image_handle_get_metadata_size) heif_image_handle_get_metadata_size = nullptr;
+    decltype(&::heif_image_handle_get_raw_color_profile) heif_image_handle_get_raw_color_profile =
+        nullptr;
+    decltype(&::heif_image_handle_get_raw_color_profile_size)
+        heif_image_handle_get_raw_color_profile_size = nullptr;
+    decltype(&::heif_image_handle_get_width) heif_image_handle_get_width = nullptr;
+    decltype(&::heif_image_handle_has_alpha_channel) heif_image_handle_has_alpha_channel = nullptr;
+    decltype(&::heif_image_handle_is_premultiplied_alpha) heif_image_handle_is_premultiplied_alpha =
+        nullptr;
+    decltype(&::heif_image_handle_release) heif_image_handle_release = nullptr;
+    decltype(&::heif_image_release) heif_image_release = nullptr;
+    decltype(&::heif_init) heif_init = nullptr;
+};
+
+const THeifApi& Heif() {
+    static const std::optional<THeifApi> loaded = []() -> std::optional<THeifApi> {
+        THeifApi api;
+        const TLazyLibrary library(TAVELUNE_HEIF_SONAME);
+        const bool ok =
+            library.Bind(api.heif_context_alloc, "heif_context_alloc") &&
+            library.Bind(api.heif_context_free, "heif_context_free") &&
+            library.Bind(api.heif_context_get_image_handle, "heif_context_get_image_handle") &&
+            library.Bind(api.heif_context_get_list_of_top_level_image_IDs,
+                         "heif_context_get_list_of_top_level_image_IDs") &&
+            library.Bind(api.heif_context_get_number_of_top_level_images,
+                         "heif_context_get_number_of_top_level_images") &&
+            library.Bind(api.heif_context_get_primary_image_ID,
+                         "heif_context_get_primary_image_ID") &&
+            library.Bind(api.heif_context_read_from_memory_without_copy,
+                         "heif_context_read_from_memory_without_copy") &&
+            library.Bind(api.heif_context_set_maximum_image_size_limit,
+                         "heif_context_set_maximum_image_size_limit") &&
+            library.Bind(api.heif_decode_image, "heif_decode_image") &&
+            library.Bind(api.heif_decoding_options_alloc, "heif_decoding_options_alloc") &&
+            library.Bind(api.heif_decoding_options_free, "heif_decoding_options_free") &&
+            library.Bind(api.heif_image_get_bits_per_pixel_range,
+                         "heif_image_get_bits_per_pixel_range") &&
+            library.Bind(api.heif_image_get_height, "heif_image_get_height") &&
+            library.Bind(api.heif_image_get_plane_readonly, "heif_image_get_plane_readonly") &&
+            library.Bind(api.heif_image_get_width, "heif_image_get_width") &&
+            library.Bind(api.heif_image_handle_get_color_profile_type,
+                         "heif_image_handle_get_color_profile_type") &&
+            library.Bind(api.heif_image_handle_get_height, "heif_image_handle_get_height") &&
+            library.Bind(api.heif_image_handle_get_list_of_metadata_block_IDs,
+                         "heif_image_handle_get_list_of_metadata_block_IDs") &&
+            library.Bind(api.heif_image_handle_get_metadata, "heif_image_handle_get_metadata") &&
+            library.Bind(api.heif_image_handle_get_metadata_size,
+                         "heif_image_handle_get_metadata_size") &&
+            library.Bind(api.heif_image_handle_get_raw_color_profile,
+                         "heif_image_handle_get_raw_color_profile") &&
+            library.Bind(api.heif_image_handle_get_raw_color_profile_size,
+                         "heif_image_handle_get_raw_color_profile_size") &&
+            library.Bind(api.heif_image_handle_get_width, "heif_image_handle_get_width") &&
+            library.Bind(api.heif_image_handle_has_alpha_channel,
+                         "heif_image_handle_has_alpha_channel") &&
+            library.Bind(api.heif_image_handle_is_premultiplied_alpha,
+                         "heif_image_handle_is_premultiplied_alpha") &&
+            library.Bind(api.heif_image_handle_release, "heif_image_handle_release") &&
+            library.Bind(api.heif_image_release, "heif_image_release") &&
+            library.Bind(api.heif_init, "heif_init");
+        return ok ? std::optional(api) : std::nullopt;
+    }();
+    if (!loaded) throw ETaveluneError("HEIF: the decoder library is missing");
+    return *loaded;
+}
 
 // libheif refuses pictures wider or taller than this before decoding anything.
 constexpr int kMaxHeifSide = 32768;
@@ -27,23 +122,23 @@ void Check(const heif_error& e, const char* what) {
 // The plug-ins load once for the process.
 void InitLibrary() {
     static const bool done = [] {
-        heif_init(nullptr);
+        Heif().heif_init(nullptr);
         return true;
     }();
     (void)done;
 }
 
 struct TContextDeleter {
-    void operator()(heif_context* c) const { heif_context_free(c); }
+    void operator()(heif_context* c) const { Heif().heif_context_free(c); }
 };
 struct THandleDeleter {
-    void operator()(const heif_image_handle* h) const { heif_image_handle_release(h); }
+    void operator()(const heif_image_handle* h) const { Heif().heif_image_handle_release(h); }
 };
 struct TImageDeleter {
-    void operator()(const heif_image* i) const { heif_image_release(i); }
+    void operator()(const heif_image* i) const { Heif().heif_image_release(i); }
 };
 struct TOptionsDeleter {
-    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+    void operator()(heif_decoding_options* o) const { Heif().heif_decoding_options_free(o); }
 };
 using TContextPtr = std::unique_ptr<heif_context, TContextDeleter>;
 using THandlePtr = std::unique_ptr<const heif_image_handle, THandleDeleter>;
@@ -54,20 +149,21 @@ class THeifFile {
 public:
     explicit THeifFile(TBytes data) : m_size(data.size()) {
         InitLibrary();
-        m_context.reset(heif_context_alloc());
+        m_context.reset(Heif().heif_context_alloc());
         if (!m_context) throw std::bad_alloc();
-        heif_context_set_maximum_image_size_limit(m_context.get(), kMaxHeifSide);
-        Check(heif_context_read_from_memory_without_copy(m_context.get(), data.data(), data.size(),
-                                                         nullptr),
+        Heif().heif_context_set_maximum_image_size_limit(m_context.get(), kMaxHeifSide);
+        Check(Heif().heif_context_read_from_memory_without_copy(m_context.get(), data.data(),
+                                                                data.size(), nullptr),
               "cannot read");
         // The primary picture first, then the others in the file's order.
-        const int count = heif_context_get_number_of_top_level_images(m_context.get());
+        const int count = Heif().heif_context_get_number_of_top_level_images(m_context.get());
         if (count <= 0) throw ETaveluneError("HEIF: no picture");
         std::vector<heif_item_id> ids(static_cast<size_t>(count));
-        ids.resize(size_t(std::max(
-            0, heif_context_get_list_of_top_level_image_IDs(m_context.get(), ids.data(), count))));
+        ids.resize(size_t(std::max(0, Heif().heif_context_get_list_of_top_level_image_IDs(
+                                          m_context.get(), ids.data(), count))));
         heif_item_id primary = 0;
-        Check(heif_context_get_primary_image_ID(m_context.get(), &primary), "no primary picture");
+        Check(Heif().heif_context_get_primary_image_ID(m_context.get(), &primary),
+              "no primary picture");
         m_ids.push_back(primary);
         for (heif_item_id id : ids)
             if (id != primary) m_ids.push_back(id);
@@ -78,7 +174,7 @@ public:
     THandlePtr Handle(int index) const {
         if (index < 0 || index >= Count()) throw ETaveluneError("HEIF: no such picture");
         heif_image_handle* handle = nullptr;
-        Check(heif_context_get_image_handle(m_context.get(), m_ids[size_t(index)], &handle),
+        Check(Heif().heif_context_get_image_handle(m_context.get(), m_ids[size_t(index)], &handle),
               "no picture");
         return THandlePtr(handle);
     }
@@ -92,49 +188,53 @@ private:
 };
 
 QByteArray IccOf(const heif_image_handle* handle) {
-    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    const heif_color_profile_type type = Heif().heif_image_handle_get_color_profile_type(handle);
     if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC) return {};
-    const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+    const size_t size = Heif().heif_image_handle_get_raw_color_profile_size(handle);
     if (size == 0 || size > size_t(64) << 20) return {};
     QByteArray icc(qsizetype(size), Qt::Uninitialized);
-    if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+    if (Heif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
         return {};
     return icc;
 }
 
 QByteArray ExifOf(const heif_image_handle* handle, size_t fileSize) {
     heif_item_id id = 0;
-    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1) return {};
-    const size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (Heif().heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1)
+        return {};
+    const size_t size = Heif().heif_image_handle_get_metadata_size(handle, id);
     if (size == 0 || size > fileSize) return {};
     std::vector<uint8_t> raw(size);
-    if (heif_image_handle_get_metadata(handle, id, raw.data()).code != heif_error_Ok) return {};
+    if (Heif().heif_image_handle_get_metadata(handle, id, raw.data()).code != heif_error_Ok)
+        return {};
     return ExifBlockFromPayload(raw.data(), raw.size());
 }
 
 // Decoded with the container's transformations, as 8-bit interleaved samples.
 TBitmap PictureOf(const heif_image_handle* handle) {
-    const int w = heif_image_handle_get_width(handle), h = heif_image_handle_get_height(handle);
+    const int w = Heif().heif_image_handle_get_width(handle),
+              h = Heif().heif_image_handle_get_height(handle);
     if (w <= 0 || h <= 0) throw ETaveluneError("HEIF: empty picture");
     CheckImageSize(w, h);
-    const bool alpha = heif_image_handle_has_alpha_channel(handle);
-    std::unique_ptr<heif_decoding_options, TOptionsDeleter> options(heif_decoding_options_alloc());
+    const bool alpha = Heif().heif_image_handle_has_alpha_channel(handle);
+    std::unique_ptr<heif_decoding_options, TOptionsDeleter> options(
+        Heif().heif_decoding_options_alloc());
     if (!options) throw std::bad_alloc();
     options->convert_hdr_to_8bit = 1;
     heif_image* decoded = nullptr;
-    Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB,
-                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                            options.get()),
+    Check(Heif().heif_decode_image(
+              handle, &decoded, heif_colorspace_RGB,
+              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()),
           "cannot decode");
     const TImagePtr image(decoded);
     int stride = 0;
     const uint8_t* plane =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    const int dw = heif_image_get_width(image.get(), heif_channel_interleaved);
-    const int dh = heif_image_get_height(image.get(), heif_channel_interleaved);
+        Heif().heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    const int dw = Heif().heif_image_get_width(image.get(), heif_channel_interleaved);
+    const int dh = Heif().heif_image_get_height(image.get(), heif_channel_interleaved);
     const int channels = alpha ? 4 : 3;
     if (!plane || dw <= 0 || dh <= 0 || stride < dw * channels ||
-        heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8)
+        Heif().heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8)
         throw ETaveluneError("HEIF: unexpected decoded picture");
     CheckImageSize(dw, dh);
 
@@ -153,7 +253,7 @@ TBitmap PictureOf(const heif_image_handle* handle) {
         picture.SetFoundBitDepth(24);
         return picture;
     }
-    const bool premultiplied = heif_image_handle_is_premultiplied_alpha(handle);
+    const bool premultiplied = Heif().heif_image_handle_is_premultiplied_alpha(handle);
     QImage out = NewCheckedImage(dw, dh, QImage::Format_ARGB32);
     for (int y = 0; y < dh; ++y) {
         const uint8_t* s = plane + size_t(y) * size_t(stride);
@@ -179,8 +279,8 @@ void ReadHeif(const TReadInput& input, TGraphic& graphic) {
     const THeifFile file(input.Bytes);
     const THandlePtr handle = file.Handle(input.ImageIndex);
     graphic.ImageCount = file.Count();
-    graphic.FileWidth = heif_image_handle_get_width(handle.get());
-    graphic.FileHeight = heif_image_handle_get_height(handle.get());
+    graphic.FileWidth = Heif().heif_image_handle_get_width(handle.get());
+    graphic.FileHeight = Heif().heif_image_handle_get_height(handle.get());
     graphic.IccProfile = IccOf(handle.get());
     graphic.ExifBlock = ExifOf(handle.get(), file.Size());
     graphic.Picture = PictureOf(handle.get());

@@ -5,6 +5,7 @@
 #include "formats/Animation.h"
 #include "formats/ExifSegments.h"
 #include "formats/Graphic.h"
+#include "formats/LazyLibrary.h"
 #include "formats/RasterImages.h"
 
 #include <QImage>
@@ -12,12 +13,82 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <jxl/decode.h>
 #include <jxl/thread_parallel_runner.h>
 
 namespace {
+
+// The library's functions this reader calls, found when the first JPEG XL file is read.
+struct TJxlApi {
+    decltype(&::JxlDecoderCloseInput) JxlDecoderCloseInput = nullptr;
+    decltype(&::JxlDecoderCreate) JxlDecoderCreate = nullptr;
+    decltype(&::JxlDecoderDestroy) JxlDecoderDestroy = nullptr;
+    decltype(&::JxlDecoderGetBasicInfo) JxlDecoderGetBasicInfo = nullptr;
+    decltype(&::JxlDecoderGetBoxType) JxlDecoderGetBoxType = nullptr;
+    decltype(&::JxlDecoderGetColorAsEncodedProfile) JxlDecoderGetColorAsEncodedProfile = nullptr;
+    decltype(&::JxlDecoderGetColorAsICCProfile) JxlDecoderGetColorAsICCProfile = nullptr;
+    decltype(&::JxlDecoderGetFrameHeader) JxlDecoderGetFrameHeader = nullptr;
+    decltype(&::JxlDecoderGetICCProfileSize) JxlDecoderGetICCProfileSize = nullptr;
+    decltype(&::JxlDecoderImageOutBufferSize) JxlDecoderImageOutBufferSize = nullptr;
+    decltype(&::JxlDecoderProcessInput) JxlDecoderProcessInput = nullptr;
+    decltype(&::JxlDecoderReleaseBoxBuffer) JxlDecoderReleaseBoxBuffer = nullptr;
+    decltype(&::JxlDecoderRewind) JxlDecoderRewind = nullptr;
+    decltype(&::JxlDecoderSetBoxBuffer) JxlDecoderSetBoxBuffer = nullptr;
+    decltype(&::JxlDecoderSetDecompressBoxes) JxlDecoderSetDecompressBoxes = nullptr;
+    decltype(&::JxlDecoderSetImageOutBuffer) JxlDecoderSetImageOutBuffer = nullptr;
+    decltype(&::JxlDecoderSetInput) JxlDecoderSetInput = nullptr;
+    decltype(&::JxlDecoderSetParallelRunner) JxlDecoderSetParallelRunner = nullptr;
+    decltype(&::JxlDecoderSetUnpremultiplyAlpha) JxlDecoderSetUnpremultiplyAlpha = nullptr;
+    decltype(&::JxlDecoderSkipFrames) JxlDecoderSkipFrames = nullptr;
+    decltype(&::JxlDecoderSubscribeEvents) JxlDecoderSubscribeEvents = nullptr;
+    decltype(&::JxlThreadParallelRunner) JxlThreadParallelRunner = nullptr;
+    decltype(&::JxlThreadParallelRunnerCreate) JxlThreadParallelRunnerCreate = nullptr;
+    decltype(&::JxlThreadParallelRunnerDefaultNumWorkerThreads)
+        JxlThreadParallelRunnerDefaultNumWorkerThreads = nullptr;
+    decltype(&::JxlThreadParallelRunnerDestroy) JxlThreadParallelRunnerDestroy = nullptr;
+};
+
+const TJxlApi& Jxl() {
+    static const std::optional<TJxlApi> loaded = []() -> std::optional<TJxlApi> {
+        TJxlApi api;
+        const TLazyLibrary decoder(TAVELUNE_JXL_SONAME);
+        const TLazyLibrary threads(TAVELUNE_JXL_THREADS_SONAME);
+        const bool ok =
+            decoder.Bind(api.JxlDecoderCloseInput, "JxlDecoderCloseInput") &&
+            decoder.Bind(api.JxlDecoderCreate, "JxlDecoderCreate") &&
+            decoder.Bind(api.JxlDecoderDestroy, "JxlDecoderDestroy") &&
+            decoder.Bind(api.JxlDecoderGetBasicInfo, "JxlDecoderGetBasicInfo") &&
+            decoder.Bind(api.JxlDecoderGetBoxType, "JxlDecoderGetBoxType") &&
+            decoder.Bind(api.JxlDecoderGetColorAsEncodedProfile,
+                         "JxlDecoderGetColorAsEncodedProfile") &&
+            decoder.Bind(api.JxlDecoderGetColorAsICCProfile, "JxlDecoderGetColorAsICCProfile") &&
+            decoder.Bind(api.JxlDecoderGetFrameHeader, "JxlDecoderGetFrameHeader") &&
+            decoder.Bind(api.JxlDecoderGetICCProfileSize, "JxlDecoderGetICCProfileSize") &&
+            decoder.Bind(api.JxlDecoderImageOutBufferSize, "JxlDecoderImageOutBufferSize") &&
+            decoder.Bind(api.JxlDecoderProcessInput, "JxlDecoderProcessInput") &&
+            decoder.Bind(api.JxlDecoderReleaseBoxBuffer, "JxlDecoderReleaseBoxBuffer") &&
+            decoder.Bind(api.JxlDecoderRewind, "JxlDecoderRewind") &&
+            decoder.Bind(api.JxlDecoderSetBoxBuffer, "JxlDecoderSetBoxBuffer") &&
+            decoder.Bind(api.JxlDecoderSetDecompressBoxes, "JxlDecoderSetDecompressBoxes") &&
+            decoder.Bind(api.JxlDecoderSetImageOutBuffer, "JxlDecoderSetImageOutBuffer") &&
+            decoder.Bind(api.JxlDecoderSetInput, "JxlDecoderSetInput") &&
+            decoder.Bind(api.JxlDecoderSetParallelRunner, "JxlDecoderSetParallelRunner") &&
+            decoder.Bind(api.JxlDecoderSetUnpremultiplyAlpha, "JxlDecoderSetUnpremultiplyAlpha") &&
+            decoder.Bind(api.JxlDecoderSkipFrames, "JxlDecoderSkipFrames") &&
+            decoder.Bind(api.JxlDecoderSubscribeEvents, "JxlDecoderSubscribeEvents") &&
+            threads.Bind(api.JxlThreadParallelRunner, "JxlThreadParallelRunner") &&
+            threads.Bind(api.JxlThreadParallelRunnerCreate, "JxlThreadParallelRunnerCreate") &&
+            threads.Bind(api.JxlThreadParallelRunnerDefaultNumWorkerThreads,
+                         "JxlThreadParallelRunnerDefaultNumWorkerThreads") &&
+            threads.Bind(api.JxlThreadParallelRunnerDestroy, "JxlThreadParallelRunnerDestroy");
+        return ok ? std::optional(api) : std::nullopt;
+    }();
+    if (!loaded) throw ETaveluneError("JPEG XL: the decoder library is missing");
+    return *loaded;
+}
 
 // The largest EXIF box kept; larger ones are no camera's.
 constexpr size_t kMaxExifBox = size_t(16) << 20;
@@ -27,23 +98,24 @@ constexpr size_t kMaxExifBox = size_t(16) << 20;
 }
 
 struct TDecoderDeleter {
-    void operator()(JxlDecoder* d) const { JxlDecoderDestroy(d); }
+    void operator()(JxlDecoder* d) const { Jxl().JxlDecoderDestroy(d); }
 };
 struct TRunnerDeleter {
-    void operator()(void* r) const { JxlThreadParallelRunnerDestroy(r); }
+    void operator()(void* r) const { Jxl().JxlThreadParallelRunnerDestroy(r); }
 };
 
 // One pass of the decoder over the whole file, with the events asked for.
 class TJxlPass {
 public:
     TJxlPass(TBytes data, int events, bool threads) : m_data(data), m_events(events) {
-        m_decoder.reset(JxlDecoderCreate(nullptr));
+        m_decoder.reset(Jxl().JxlDecoderCreate(nullptr));
         if (!m_decoder) throw std::bad_alloc();
         if (threads) {
-            m_runner.reset(JxlThreadParallelRunnerCreate(
-                nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads()));
-            if (!m_runner || JxlDecoderSetParallelRunner(m_decoder.get(), JxlThreadParallelRunner,
-                                                         m_runner.get()) != JXL_DEC_SUCCESS)
+            m_runner.reset(Jxl().JxlThreadParallelRunnerCreate(
+                nullptr, Jxl().JxlThreadParallelRunnerDefaultNumWorkerThreads()));
+            if (!m_runner ||
+                Jxl().JxlDecoderSetParallelRunner(m_decoder.get(), Jxl().JxlThreadParallelRunner,
+                                                  m_runner.get()) != JXL_DEC_SUCCESS)
                 Fail("no threads");
         }
         Start();
@@ -52,18 +124,18 @@ public:
     // Back to the start of the file, same events.
     void Start() {
         JxlDecoder* d = m_decoder.get();
-        JxlDecoderRewind(d);
-        if (JxlDecoderSubscribeEvents(d, m_events) != JXL_DEC_SUCCESS ||
-            JxlDecoderSetUnpremultiplyAlpha(d, JXL_TRUE) != JXL_DEC_SUCCESS ||
-            JxlDecoderSetDecompressBoxes(d, JXL_TRUE) != JXL_DEC_SUCCESS ||
-            JxlDecoderSetInput(d, m_data.data(), m_data.size()) != JXL_DEC_SUCCESS)
+        Jxl().JxlDecoderRewind(d);
+        if (Jxl().JxlDecoderSubscribeEvents(d, m_events) != JXL_DEC_SUCCESS ||
+            Jxl().JxlDecoderSetUnpremultiplyAlpha(d, JXL_TRUE) != JXL_DEC_SUCCESS ||
+            Jxl().JxlDecoderSetDecompressBoxes(d, JXL_TRUE) != JXL_DEC_SUCCESS ||
+            Jxl().JxlDecoderSetInput(d, m_data.data(), m_data.size()) != JXL_DEC_SUCCESS)
             Fail("cannot start");
-        JxlDecoderCloseInput(d);
+        Jxl().JxlDecoderCloseInput(d);
     }
 
     // The next event; the whole file is given, so needing more input means it is cut short.
     JxlDecoderStatus Next() {
-        const JxlDecoderStatus s = JxlDecoderProcessInput(m_decoder.get());
+        const JxlDecoderStatus s = Jxl().JxlDecoderProcessInput(m_decoder.get());
         if (s == JXL_DEC_ERROR) Fail("bad data");
         if (s == JXL_DEC_NEED_MORE_INPUT) Fail("truncated");
         return s;
@@ -85,7 +157,7 @@ struct THeader {
 
 THeader HeaderOf(JxlDecoder* d) {
     THeader h;
-    if (JxlDecoderGetBasicInfo(d, &h.Info) != JXL_DEC_SUCCESS) Fail("no header");
+    if (Jxl().JxlDecoderGetBasicInfo(d, &h.Info) != JXL_DEC_SUCCESS) Fail("no header");
     const bool turned = h.Info.orientation >= JXL_ORIENT_TRANSPOSE;
     CheckImageSize(h.Info.xsize, h.Info.ysize);
     if (h.Info.xsize == 0 || h.Info.ysize == 0) Fail("empty picture");
@@ -113,19 +185,19 @@ bool IsSrgb(const JxlColorEncoding& c) {
 // The profile of the decoded samples, unless they are plain sRGB or grey.
 QByteArray IccOf(JxlDecoder* d) {
     JxlColorEncoding encoding{};
-    if (JxlDecoderGetColorAsEncodedProfile(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
-            JXL_DEC_SUCCESS &&
+    if (Jxl().JxlDecoderGetColorAsEncodedProfile(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                                 &encoding) == JXL_DEC_SUCCESS &&
         (IsSrgb(encoding) || encoding.color_space == JXL_COLOR_SPACE_GRAY))
         return {};
     size_t size = 0;
-    if (JxlDecoderGetICCProfileSize(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
+    if (Jxl().JxlDecoderGetICCProfileSize(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
             JXL_DEC_SUCCESS ||
         size == 0 || size > (size_t(64) << 20))
         return {};
     QByteArray icc(qsizetype(size), Qt::Uninitialized);
-    if (JxlDecoderGetColorAsICCProfile(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                                       reinterpret_cast<uint8_t*>(icc.data()),
-                                       size) != JXL_DEC_SUCCESS)
+    if (Jxl().JxlDecoderGetColorAsICCProfile(d, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                             reinterpret_cast<uint8_t*>(icc.data()),
+                                             size) != JXL_DEC_SUCCESS)
         return {};
     return icc;
 }
@@ -137,10 +209,10 @@ QImage OutputBuffer(JxlDecoder* d, const THeader& h) {
     QImage image =
         NewCheckedImage(h.Width, h.Height, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     size_t needed = 0;
-    if (JxlDecoderImageOutBufferSize(d, &format, &needed) != JXL_DEC_SUCCESS ||
+    if (Jxl().JxlDecoderImageOutBufferSize(d, &format, &needed) != JXL_DEC_SUCCESS ||
         needed > size_t(image.sizeInBytes()))
         Fail("unexpected frame size");
-    if (JxlDecoderSetImageOutBuffer(d, &format, image.bits(), size_t(image.sizeInBytes())) !=
+    if (Jxl().JxlDecoderSetImageOutBuffer(d, &format, image.bits(), size_t(image.sizeInBytes())) !=
         JXL_DEC_SUCCESS)
         Fail("cannot decode");
     return image;
@@ -174,7 +246,7 @@ QByteArray ExifOf(TBytes data) {
     std::vector<uint8_t> box;
     bool inExif = false;
     const auto finish = [&]() -> QByteArray {
-        const size_t left = JxlDecoderReleaseBoxBuffer(pass.Get());
+        const size_t left = Jxl().JxlDecoderReleaseBoxBuffer(pass.Get());
         return ExifBlockFromPayload(box.data(), box.size() - left);
     };
     for (;;) {
@@ -189,18 +261,18 @@ QByteArray ExifOf(TBytes data) {
         if (s == JXL_DEC_SUCCESS) return {};
         if (s == JXL_DEC_BOX) {
             JxlBoxType type;
-            if (JxlDecoderGetBoxType(pass.Get(), type, JXL_TRUE) != JXL_DEC_SUCCESS) continue;
+            if (Jxl().JxlDecoderGetBoxType(pass.Get(), type, JXL_TRUE) != JXL_DEC_SUCCESS) continue;
             if (std::memcmp(type, "Exif", 4) != 0) continue;
             box.resize(std::min<size_t>(64 * 1024, kMaxExifBox));
-            if (JxlDecoderSetBoxBuffer(pass.Get(), box.data(), box.size()) != JXL_DEC_SUCCESS)
+            if (Jxl().JxlDecoderSetBoxBuffer(pass.Get(), box.data(), box.size()) != JXL_DEC_SUCCESS)
                 return {};
             inExif = true;
         } else if (s == JXL_DEC_BOX_NEED_MORE_OUTPUT) {
             // The buffer set last ran to the end of box; what it did not fill is left over.
-            const size_t used = box.size() - JxlDecoderReleaseBoxBuffer(pass.Get());
+            const size_t used = box.size() - Jxl().JxlDecoderReleaseBoxBuffer(pass.Get());
             if (box.size() >= kMaxExifBox) return {};
             box.resize(std::min(box.size() * 2, kMaxExifBox));
-            if (JxlDecoderSetBoxBuffer(pass.Get(), box.data() + used, box.size() - used) !=
+            if (Jxl().JxlDecoderSetBoxBuffer(pass.Get(), box.data() + used, box.size() - used) !=
                 JXL_DEC_SUCCESS)
                 return {};
         }
@@ -238,7 +310,7 @@ public:
             if (s == JXL_DEC_SUCCESS) Fail("fewer frames than counted");
             if (s == JXL_DEC_FRAME) {
                 JxlFrameHeader header{};
-                if (JxlDecoderGetFrameHeader(m_pass.Get(), &header) != JXL_DEC_SUCCESS)
+                if (Jxl().JxlDecoderGetFrameHeader(m_pass.Get(), &header) != JXL_DEC_SUCCESS)
                     Fail("bad frame header");
                 frame.Delay = DelayOf(m_header.Info, header);
             } else if (s == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
@@ -298,12 +370,12 @@ TJxlRead ReadFrame(TBytes data, int index) {
         if (s == JXL_DEC_BASIC_INFO) {
             read.Header = HeaderOf(pass.Get());
             headerSeen = true;
-            if (index > 0) JxlDecoderSkipFrames(pass.Get(), size_t(index));
+            if (index > 0) Jxl().JxlDecoderSkipFrames(pass.Get(), size_t(index));
         } else if (s == JXL_DEC_COLOR_ENCODING) {
             read.Icc = IccOf(pass.Get());
         } else if (s == JXL_DEC_FRAME) {
             JxlFrameHeader header{};
-            if (JxlDecoderGetFrameHeader(pass.Get(), &header) != JXL_DEC_SUCCESS)
+            if (Jxl().JxlDecoderGetFrameHeader(pass.Get(), &header) != JXL_DEC_SUCCESS)
                 Fail("bad frame header");
             read.Delay = DelayOf(read.Header.Info, header);
         } else if (s == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {

@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMimeData>
 #include <QScreen>
@@ -165,8 +166,11 @@ void TMainForm::FirstPaint() {
         PaintBackground();
         ShowBuffer();
     }
-    // The screen saver's bus call may wait for a bus to start: not before the first image.
+    // The screen saver's bus call may wait for a bus, and the icon theme is read from disk: not
+    // before the first image.
     QTimer::singleShot(0, this, [this] {
+        if (QApplication::windowIcon().isNull())
+            QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavelune")));
         if (!m_closing && !m_screenSaver) m_screenSaver = std::make_unique<TScreenSaverInhibitor>();
     });
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "viewer/ScreenSaver.h"
 
+#include "viewer/SessionBus.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -17,6 +19,7 @@ constexpr int kCallTimeoutMs = 500;
 } // namespace
 
 TScreenSaverInhibitor::TScreenSaverInhibitor() {
+    if (!SessionBusReachable()) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()) return;
     if (!bus.interface()->isServiceRegistered(kService).value()) return;

@@ -220,4 +220,37 @@ TEST_F(ComposeTest, WindowPaintsItsPartOfTheBuffer) {
     EXPECT_EQ(QColor(shown.pixel(2, 2)), QColor(0, 0, 255));
 }
 
+// The window shows the buffer pixel for pixel, whatever part of it a paint asks for: the whole
+// view, a part at odd offsets across many rows, a single row.
+struct TPaintCase {
+    const char* name;
+    QRect rect; // in the view; empty: the whole view
+};
+
+class PaintTest : public ComposeTest, public ::testing::WithParamInterface<TPaintCase> {};
+
+TEST_P(PaintTest, ShowsTheBufferExactly) {
+    // Noise larger than the window at actual size: every pixel tells its place.
+    StartPlain(RandomImage(1600, 1200, 7));
+    QWidget* view = m_form->centralWidget();
+    const QRect rect = GetParam().rect.isEmpty() ? view->rect() : GetParam().rect;
+    ASSERT_TRUE(view->rect().contains(rect));
+    const QImage shown = view->grab(rect).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), rect.size());
+    const QPoint client = m_form->ViewToClient(QPointF(0, 0));
+    int wrong = 0;
+    for (int y = 0; y < rect.height(); ++y)
+        for (int x = 0; x < rect.width(); ++x) {
+            const TTriple b = BufferAt(rect.left() + x + client.x(), rect.top() + y + client.y());
+            wrong += shown.pixel(x, y) != qRgb(b.r, b.g, b.b);
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, PaintTest,
+                         ::testing::Values(TPaintCase{"wholeView", {}},
+                                           TPaintCase{"oddPartOverManyRows", {37, 21, 301, 157}},
+                                           TPaintCase{"oneRow", {5, 99, 200, 1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
