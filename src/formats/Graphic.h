@@ -27,9 +27,9 @@ struct TReadInput {
     // Which picture of a file holding several: the page of a multi-page file, the frame of an
     // animation (0-based). Readers of single pictures ignore it; past the last one fails.
     int ImageIndex = 0;
-    // 2, 4 or 8: a picture this many times smaller on each side will do (JPEG and WebP decode
-    // at that scale, HEIF gives its smallest thumbnail at least that large; other readers
-    // deliver the full size). The stored size is still reported.
+    // 2, 4 or 8: a picture this many times smaller on each side will do (JPEG decodes at that
+    // scale, HEIF gives its smallest thumbnail at least that large; other readers deliver the
+    // full size). The stored size is still reported.
     int Reduction = 1;
 };
 

@@ -193,7 +193,8 @@ THandlePtr ThumbnailFor(const heif_image_handle* handle, int reduction) {
         const int64_t tw = heif_image_handle_get_width(thumb);
         const int64_t th = heif_image_handle_get_height(thumb);
         const bool large = tw * reduction >= w && th * reduction >= h && tw < w && th < h;
-        const bool proportional = std::abs(tw * h - th * w) <= std::max(w, h);
+        // Encoders round a thumbnail's sides to even numbers: two pixels either way.
+        const bool proportional = std::abs(tw * h - th * w) <= 2 * int64_t(std::max(w, h));
         if (!large || !proportional) continue;
         if (!best || tw < heif_image_handle_get_width(best.get())) best = std::move(owned);
     }

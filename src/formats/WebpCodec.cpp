@@ -139,16 +139,7 @@ void ReadWebp(const TReadInput& input, TGraphic& graphic) {
         return;
     }
     if (input.ImageIndex != 0 || frames != 1) Fail("no such picture");
-    graphic.Picture = DecodeWebp(input.Bytes, input.Reduction);
-}
-
-// Still pictures only: an animation's frames are composed at the canvas size.
-TReducedDecoding ProbeWebp(std::span<const uint8_t> bytes) {
-    WebPBitstreamFeatures features;
-    if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK ||
-        features.has_animation || features.width <= 0 || features.height <= 0)
-        return {};
-    return {features.width, features.height, 2};
+    graphic.Picture = DecodeWebp(input.Bytes);
 }
 
 QByteArray WebpExif(std::span<const uint8_t> bytes) {
@@ -164,37 +155,25 @@ std::vector<uint8_t> WriteWebp(const TGraphic& graphic) {
 
 } // namespace
 
-const TGraphicClass gcWebp{"TWebpImage", ReadWebp, WriteWebp,         false,
-                           WebpExif,     false,    OpenWebpAnimation, ProbeWebp};
+const TGraphicClass gcWebp{"TWebpImage", ReadWebp, WriteWebp,        false,
+                           WebpExif,     false,    OpenWebpAnimation};
 
-TBitmap DecodeWebp(TBytes data, int reduction) {
-    WebPDecoderConfig config;
-    if (!WebPInitDecoderConfig(&config)) Fail("library mismatch");
-    if (WebPGetFeatures(data.data(), data.size(), &config.input) != VP8_STATUS_OK)
-        Fail("bad header");
-    const WebPBitstreamFeatures& features = config.input;
+TBitmap DecodeWebp(TBytes data) {
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK) Fail("bad header");
     CheckImageSize(features.width, features.height);
     if (features.has_animation) Fail("an animation");
-    int w = features.width, h = features.height;
-    if (reduction == 2 || reduction == 4 || reduction == 8) {
-        w = (w + reduction - 1) / reduction;
-        h = (h + reduction - 1) / reduction;
-        config.options.use_scaling = 1;
-        config.options.scaled_width = w;
-        config.options.scaled_height = h;
+    if (features.has_alpha) {
+        QImage image = NewCheckedImage(features.width, features.height, QImage::Format_ARGB32);
+        if (!WebPDecodeBGRAInto(data.data(), data.size(), image.bits(), size_t(image.sizeInBytes()),
+                                int(image.bytesPerLine())))
+            Fail("bad image data");
+        return PictureFromArgb(std::move(image));
     }
-    const bool alpha = features.has_alpha;
-    QImage image = NewCheckedImage(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
-    // Straight into the picture's rows.
-    config.output.colorspace = alpha ? MODE_BGRA : MODE_BGR;
-    config.output.is_external_memory = 1;
-    config.output.u.RGBA.rgba = image.bits();
-    config.output.u.RGBA.stride = int(image.bytesPerLine());
-    config.output.u.RGBA.size = size_t(image.sizeInBytes());
-    const VP8StatusCode status = WebPDecode(data.data(), data.size(), &config);
-    WebPFreeDecBuffer(&config.output);
-    if (status != VP8_STATUS_OK) Fail("bad image data");
-    if (alpha) return PictureFromArgb(std::move(image));
+    QImage image = NewCheckedImage(features.width, features.height, QImage::Format_BGR888);
+    if (!WebPDecodeBGRInto(data.data(), data.size(), image.bits(), size_t(image.sizeInBytes()),
+                           int(image.bytesPerLine())))
+        Fail("bad image data");
     TBitmap picture(std::move(image));
     picture.SetFoundBitDepth(24);
     return picture;

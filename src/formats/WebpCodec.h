@@ -11,9 +11,7 @@
 #include <vector>
 
 // A 24-bit picture, or a 32-bit one when some pixel is not opaque. Throws ETaveluneError.
-// With a reduction of 2, 4 or 8, the library scales it down while decoding, to the stored
-// size divided by it, rounded up.
-TBitmap DecodeWebp(TBytes data, int reduction = 1);
+TBitmap DecodeWebp(TBytes data);
 
 // Quality 1..99: lossy at that quality; 100: lossless. The picture is written as 24 bits.
 std::vector<uint8_t> EncodeWebp(const TBitmap& picture, int quality);

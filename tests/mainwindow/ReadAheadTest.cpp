@@ -252,12 +252,12 @@ TEST_P(ReducedFirstTest, ALargeImageShowsReducedFirstInTheSamePlace) {
 
 // Fitted into 500 x 420 the image shows at less than a quarter of its size: a picture of
 // 400 x 300 covers it, one of 320 x 240 would be enlarged.
+// libwebp decodes every pixel even when it scales down: no cheaper picture to show first.
 INSTANTIATE_TEST_SUITE_P(Formats, ReducedFirstTest,
                          testing::Values(TLargeCase{"fit.jpg", 1, 0, true},
-                                         TLargeCase{"fit.webp", 1, 0, true},
+                                         TLargeCase{"fit.webp", 1, 0, false},
                                          TLargeCase{"fit.heic", 1, 480, true},
                                          TLargeCase{"full.jpg", 0, 0, false},
-                                         TLargeCase{"full.webp", 0, 0, false},
                                          TLargeCase{"smallthumb.heic", 1, 320, false}),
                          [](const testing::TestParamInfo<TLargeCase>& info) {
                              std::string name = info.param.name;
