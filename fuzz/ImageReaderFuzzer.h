@@ -13,13 +13,16 @@
 #include <cstdint>
 #include <new>
 
-inline int FuzzImageReader(const char* fileName, const uint8_t* data, size_t size, bool preview) {
+inline int FuzzImageReader(const char* fileName, const uint8_t* data, size_t size, bool preview,
+                           int reduction = 1) {
     static const bool ready = (InitImageFormats(), true);
     (void)ready;
     const QString name = QString::fromLatin1(fileName);
     TGraphic graphic(ReaderClassFor(name));
     try {
-        ReadGraphic(TReadInput{name, {data, size}, preview}, graphic);
+        TReadInput input{name, {data, size}, preview};
+        input.Reduction = reduction;
+        ReadGraphic(input, graphic);
         TBitmap bitmap;
         DeliverGraphic(graphic, bitmap);
         bitmap.To24Bit();
@@ -33,4 +36,22 @@ inline int FuzzImageReader(const char* fileName, const uint8_t* data, size_t siz
     } catch (const std::bad_alloc&) {
     }
     return 0;
+}
+
+// The reader's reduced decoding: the header probe, then a read at the reduction the input's
+// size picks (2, 4 or 8), as a stand-in would be made.
+inline int FuzzReducedReader(const char* fileName, const uint8_t* data, size_t size) {
+    static const bool ready = (InitImageFormats(), true);
+    (void)ready;
+    const TGraphicClass& cls = ReaderClassFor(QString::fromLatin1(fileName));
+    if (cls.ProbeReduction) {
+        try {
+            const TReducedDecoding probe = cls.ProbeReduction({data, size});
+            volatile int sink = probe.Width + probe.Height + probe.Smallest;
+            (void)sink;
+        } catch (const ETaveluneError&) {
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    return FuzzImageReader(fileName, data, size, false, 2 << (size % 3));
 }

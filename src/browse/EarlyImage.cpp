@@ -4,8 +4,6 @@
 #include "browse/CommandLine.h"
 #include "browse/ReadAhead.h"
 
-#include "formats/JpegUtils.h"
-
 #include <QFileInfo>
 #include <algorithm>
 
@@ -15,6 +13,24 @@ int EarlyReduction(int width, int height) {
         if (side / r >= kEarlyStandInSide) return r;
     return 1;
 }
+
+namespace {
+
+// A reduced decoding to stand in, before the full one: the first screen waits only for it.
+void SubmitReduced(TDecodeWorkers& workers, TEarlyImage& early) {
+    const TReducedDecoding probe = ProbeReducedDecoding(early.Request, early.Bytes);
+    TDecodeRequest reduced = early.Request;
+    reduced.Reduction = EarlyReduction(probe.Width, probe.Height);
+    if (!probe.Allows(reduced.Reduction)) return;
+    early.Reduced = std::make_shared<TPreparedImage>();
+    early.ReducedTicket = workers.Submit(
+        [result = early.Reduced, reduced, bytes = early.Bytes, stamp = early.Stamp] {
+            *result = PrepareWorkingImage(reduced, bytes, stamp, std::nullopt);
+        },
+        kPriorityOpening + 1);
+}
+
+} // namespace
 
 std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStringList& arguments) {
     const QString argument = OpenArgument(arguments);
@@ -32,22 +48,7 @@ std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStrin
     } catch (...) {
         return std::nullopt; // the window's opening reports it
     }
-    if (early.Request.Class == &gcJpeg) {
-        const TJpegSize stored =
-            JpegStoredSize({reinterpret_cast<const uint8_t*>(early.Bytes.constData()),
-                            size_t(early.Bytes.size())});
-        TDecodeRequest reduced = early.Request;
-        reduced.Reduction = EarlyReduction(stored.Width, stored.Height);
-        if (reduced.Reduction > 1) {
-            early.Reduced = std::make_shared<TPreparedImage>();
-            // Before the full decoding: the first screen waits only for this one.
-            early.ReducedTicket = workers.Submit(
-                [result = early.Reduced, reduced, bytes = early.Bytes, stamp = early.Stamp] {
-                    *result = PrepareWorkingImage(reduced, bytes, stamp, std::nullopt);
-                },
-                kPriorityOpening + 1);
-        }
-    }
+    SubmitReduced(workers, early);
     early.Result = std::make_shared<TPreparedImage>();
     early.Ticket = workers.Submit(
         [result = early.Result, request = early.Request, bytes = early.Bytes, stamp = early.Stamp] {

@@ -19,12 +19,12 @@ struct TEarlyImage {
     TFileStamp Stamp;
     std::shared_ptr<TPreparedImage> Result; // filled by the job
     TDecodeWorkers::TTicketPtr Ticket;
-    // A large JPEG is decoded reduced first, to stand in while the full picture decodes.
+    // A large image is decoded reduced first, to stand in while the full picture decodes.
     std::shared_ptr<TPreparedImage> Reduced;
     TDecodeWorkers::TTicketPtr ReducedTicket;
 };
 
-// The reduction decoded ahead for a JPEG of this stored size: a reduced picture at least this
+// The reduction decoded ahead for an image of this stored size: a reduced picture at least this
 // many pixels on its shorter side covers the usual windows. 1: none.
 inline constexpr int kEarlyStandInSide = 720;
 int EarlyReduction(int width, int height);

@@ -64,7 +64,7 @@ void TurnByRotationSetting(TBitmap& image, int rotation, int exifOrientation) {
 }
 
 qint64 TPreparedImage::Bytes() const {
-    qint64 bytes = Blocks.Averages.sizeInBytes();
+    qint64 bytes = Blocks.Averages.sizeInBytes() + Decoded.AnimationBytes.size();
     if (Decoded.Graphic) bytes += Decoded.Graphic->Picture.Image().sizeInBytes();
     return bytes;
 }

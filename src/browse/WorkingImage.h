@@ -51,7 +51,7 @@ struct TPreparedImage {
     // were known).
     bool Shaped = true;
     TBlockAverages Blocks;
-    // Bytes held: the picture and the block averages.
+    // Bytes held: the picture, the block averages and an animation's file.
     qint64 Bytes() const;
     bool Failed() const { return !Decoded.Graphic; }
 };

@@ -99,13 +99,16 @@ void DecodeBytesInto(const TDecodeRequest& request, const QByteArray& bytes, TGr
 
 namespace {
 
-template <typename Decode>
-TDecodedFile DecodeGuarded(const TDecodeRequest& request, Decode decode) {
+// read gives the file's bytes and stamp.
+template <typename Read>
+TDecodedFile DecodeGuarded(const TDecodeRequest& request, Read read) {
     TDecodedFile out;
     out.Request = request;
     try {
         TGraphic graphic(*request.Class);
-        decode(graphic, out.Stamp);
+        const QByteArray bytes = read(out.Stamp);
+        DecodeBytesInto(request, bytes, graphic);
+        if (graphic.Animated) out.AnimationBytes = bytes;
         out.FoundBitDepth = graphic.Picture.FoundBitDepth();
         out.Graphic.emplace(std::move(graphic));
     } catch (...) {
@@ -119,17 +122,27 @@ TDecodedFile DecodeGuarded(const TDecodeRequest& request, Decode decode) {
 } // namespace
 
 TDecodedFile DecodeImageFile(const TDecodeRequest& request) {
-    return DecodeGuarded(request, [&](TGraphic& graphic, TFileStamp& stamp) {
-        DecodeInto(request, graphic, &stamp);
-    });
+    return DecodeGuarded(
+        request, [&](TFileStamp& stamp) { return ReadWholeFile(request.FileName, &stamp); });
 }
 
 TDecodedFile DecodeImageFile(const TDecodeRequest& request, const QByteArray& bytes,
                              const TFileStamp& stamp) {
-    return DecodeGuarded(request, [&](TGraphic& graphic, TFileStamp& out) {
+    return DecodeGuarded(request, [&](TFileStamp& out) {
         out = stamp;
-        DecodeBytesInto(request, bytes, graphic);
+        return bytes;
     });
+}
+
+TReducedDecoding ProbeReducedDecoding(const TDecodeRequest& request, const QByteArray& bytes) {
+    if (!request.Class || !request.Class->ProbeReduction) return {};
+    try {
+        const TSerialLock serial(*request.Class);
+        return request.Class->ProbeReduction(
+            {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
+    } catch (...) {
+        return {}; // a damaged header: no reduced picture, the full decoding reports it
+    }
 }
 
 TDecodeThreading DecodeThreading(const TGraphicClass& cls) {

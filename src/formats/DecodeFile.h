@@ -38,6 +38,8 @@ struct TDecodedFile {
     int FoundBitDepth = 0; // what the reader found, before anyone changed the picture
     // The picture went through DeliverGraphic already (and may have been changed since).
     bool Delivered = false;
+    // An animation's bytes, shared with the decoding: its frame source needs no second read.
+    QByteArray AnimationBytes;
 };
 
 // Reads the file once and decodes it into graphic; throws what the reader throws.
@@ -48,6 +50,9 @@ void DecodeBytesInto(const TDecodeRequest& request, const QByteArray& bytes, TGr
 TDecodedFile DecodeImageFile(const TDecodeRequest& request);
 TDecodedFile DecodeImageFile(const TDecodeRequest& request, const QByteArray& bytes,
                              const TFileStamp& stamp);
+
+// What the request's reader decodes reduced from these bytes; never throws.
+TReducedDecoding ProbeReducedDecoding(const TDecodeRequest& request, const QByteArray& bytes);
 
 // How far a reader may run beside others. Parallel: on any thread at any time. Serialised: on
 // any thread, one at a time (DecodeInto takes care of it). UserInterfaceOnly: its library draws

@@ -28,7 +28,8 @@ struct TReadInput {
     // animation (0-based). Readers of single pictures ignore it; past the last one fails.
     int ImageIndex = 0;
     // 2, 4 or 8: a picture this many times smaller on each side will do (JPEG decodes at that
-    // scale; other readers deliver the full size). The stored size is still reported.
+    // scale, HEIF gives its smallest thumbnail at least that large; other readers deliver the
+    // full size). The stored size is still reported.
     int Reduction = 1;
 };
 
@@ -50,6 +51,15 @@ using TExifReader = QByteArray (*)(std::span<const uint8_t> bytes);
 // The frame source of an animated file (formats/Animation.h); may answer nothing for a still.
 using TAnimationOpener = std::unique_ptr<IFrameSource> (*)(QByteArray bytes);
 
+// What a reader decodes reduced far cheaper than in full, found from the header alone.
+struct TReducedDecoding {
+    int Width = 0; // the size stored in the file
+    int Height = 0;
+    int Smallest = 0; // the smallest reduction (2, 4 or 8) given cheaply; 0: none
+    bool Allows(int reduction) const { return Smallest > 0 && reduction >= Smallest; }
+};
+using TReductionProbe = TReducedDecoding (*)(std::span<const uint8_t> bytes);
+
 struct TGraphicClass {
     const char* Name;
     TGraphicReader Read = nullptr;  // none yet: loading fails with the load message
@@ -62,6 +72,7 @@ struct TGraphicClass {
     // tag in the file is not acted on again.
     bool OrientedByReader = false;
     TAnimationOpener OpenAnimation = nullptr;
+    TReductionProbe ProbeReduction = nullptr; // none: never decoded reduced
 };
 
 class TGraphic {

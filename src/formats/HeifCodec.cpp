@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -55,6 +56,11 @@ struct THeifApi {
         nullptr;
     decltype(&::heif_image_handle_release) heif_image_handle_release = nullptr;
     decltype(&::heif_image_release) heif_image_release = nullptr;
+    decltype(&::heif_image_handle_get_number_of_thumbnails)
+        heif_image_handle_get_number_of_thumbnails = nullptr;
+    decltype(&::heif_image_handle_get_list_of_thumbnail_IDs)
+        heif_image_handle_get_list_of_thumbnail_IDs = nullptr;
+    decltype(&::heif_image_handle_get_thumbnail) heif_image_handle_get_thumbnail = nullptr;
     decltype(&::heif_init) heif_init = nullptr;
 };
 
@@ -103,6 +109,11 @@ const THeifApi& Heif() {
                          "heif_image_handle_is_premultiplied_alpha") &&
             library.Bind(api.heif_image_handle_release, "heif_image_handle_release") &&
             library.Bind(api.heif_image_release, "heif_image_release") &&
+            library.Bind(api.heif_image_handle_get_number_of_thumbnails,
+                         "heif_image_handle_get_number_of_thumbnails") &&
+            library.Bind(api.heif_image_handle_get_list_of_thumbnail_IDs,
+                         "heif_image_handle_get_list_of_thumbnail_IDs") &&
+            library.Bind(api.heif_image_handle_get_thumbnail, "heif_image_handle_get_thumbnail") &&
             library.Bind(api.heif_init, "heif_init");
         return ok ? std::optional(api) : std::nullopt;
     }();
@@ -275,6 +286,33 @@ TBitmap PictureOf(const heif_image_handle* handle) {
     return PictureFromArgb(std::move(out));
 }
 
+// The smallest thumbnail of the picture at least 1/reduction of its size on both sides, in
+// its proportions (a thumbnail turned otherwise would show wrong); none when there is no such.
+THandlePtr ThumbnailFor(const heif_image_handle* handle, int reduction) {
+    const int w = Heif().heif_image_handle_get_width(handle),
+              h = Heif().heif_image_handle_get_height(handle);
+    const int count = Heif().heif_image_handle_get_number_of_thumbnails(handle);
+    if (reduction < 2 || w <= 0 || h <= 0 || count <= 0) return nullptr;
+    std::vector<heif_item_id> ids(size_t(std::min(count, 16)));
+    ids.resize(size_t(std::max(0, Heif().heif_image_handle_get_list_of_thumbnail_IDs(
+                                      handle, ids.data(), int(ids.size())))));
+    THandlePtr best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* thumb = nullptr;
+        if (Heif().heif_image_handle_get_thumbnail(handle, id, &thumb).code != heif_error_Ok)
+            continue;
+        THandlePtr owned(thumb);
+        const int64_t tw = Heif().heif_image_handle_get_width(thumb);
+        const int64_t th = Heif().heif_image_handle_get_height(thumb);
+        const bool large = tw * reduction >= w && th * reduction >= h && tw < w && th < h;
+        // Encoders round a thumbnail's sides to even numbers: two pixels either way.
+        const bool proportional = std::abs(tw * h - th * w) <= 2 * int64_t(std::max(w, h));
+        if (!large || !proportional) continue;
+        if (!best || tw < Heif().heif_image_handle_get_width(best.get())) best = std::move(owned);
+    }
+    return best;
+}
+
 void ReadHeif(const TReadInput& input, TGraphic& graphic) {
     const THeifFile file(input.Bytes);
     const THandlePtr handle = file.Handle(input.ImageIndex);
@@ -283,7 +321,22 @@ void ReadHeif(const TReadInput& input, TGraphic& graphic) {
     graphic.FileHeight = Heif().heif_image_handle_get_height(handle.get());
     graphic.IccProfile = IccOf(handle.get());
     graphic.ExifBlock = ExifOf(handle.get(), file.Size());
-    graphic.Picture = PictureOf(handle.get());
+    const THandlePtr thumbnail = ThumbnailFor(handle.get(), input.Reduction);
+    graphic.Picture = PictureOf(thumbnail ? thumbnail.get() : handle.get());
+}
+
+// From the primary picture's thumbnails.
+TReducedDecoding ProbeHeif(std::span<const uint8_t> bytes) {
+    const THeifFile file(bytes);
+    const THandlePtr handle = file.Handle(0);
+    TReducedDecoding probe{Heif().heif_image_handle_get_width(handle.get()),
+                           Heif().heif_image_handle_get_height(handle.get())};
+    for (const int r : {2, 4, 8})
+        if (ThumbnailFor(handle.get(), r)) {
+            probe.Smallest = r;
+            break;
+        }
+    return probe;
 }
 
 QByteArray HeifExif(std::span<const uint8_t> bytes) {
@@ -293,7 +346,8 @@ QByteArray HeifExif(std::span<const uint8_t> bytes) {
 
 } // namespace
 
-const TGraphicClass gcHeif{"THeifImage", ReadHeif, nullptr, false, HeifExif, true, nullptr};
+const TGraphicClass gcHeif{"THeifImage", ReadHeif, nullptr, false,
+                           HeifExif,     true,     nullptr, ProbeHeif};
 
 TBitmap DecodeHeif(TBytes data, int index) {
     const THeifFile file(data);

@@ -267,9 +267,16 @@ std::vector<uint8_t> WriteJpeg(const TGraphic& graphic) {
     return EncodeJpeg(graphic.Picture, graphic.Quality, graphic.Progressive);
 }
 
+// Baseline files only: the stored size of the others is known only once decoding starts.
+TReducedDecoding ProbeJpeg(std::span<const uint8_t> bytes) {
+    const TJpegSize stored = JpegStoredSize(bytes);
+    return {stored.Width, stored.Height, stored.Width > 0 && stored.Height > 0 ? 2 : 0};
+}
+
 } // namespace
 
-const TGraphicClass gcJpeg{"TJPEGImage", ReadJpeg, WriteJpeg};
+const TGraphicClass gcJpeg{"TJPEGImage", ReadJpeg, WriteJpeg, false,
+                           nullptr,      false,    nullptr,   ProbeJpeg};
 
 TJpegSize JpegStoredSize(TBytes data) {
     TByteReader in(data, "JPEG");

@@ -300,10 +300,12 @@ private:
     bool LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<TShownImage>& shown,
                          int page = 0);
     TPreparedImage MakeWorkingImageNow(const TDecodeRequest& request);
-    // While the full image decodes on a worker: a reduced decoding of the same bytes on this
-    // thread, shown in its place when the zoom shows the image at half size or less.
-    void ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
-                     const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket);
+    // Starts the full image's decoding on a worker (startFull) and meanwhile shows a reduced
+    // decoding of the same bytes, made on this thread, when the zoom shows the image at half
+    // size or less. Answers startFull's ticket.
+    TDecodeWorkers::TTicketPtr
+    ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes, const TFileStamp& stamp,
+                const std::function<TDecodeWorkers::TTicketPtr()>& startFull);
     // The command line's image decoded reduced before the window existed, when it may stand in.
     void ShowEarlyStandIn(const TEarlyImage& early);
     // 8, 4 or 2: the reduction a picture of this stored size may stand in with; 1: none.

@@ -16,15 +16,18 @@ void TMainForm::StartAnimation() {
     // The load's graphic: its profile and EXIF block make every frame as they made the first.
     TGraphic load(ReaderClassFor(m_currentFile));
     bool colourManagement = OptionsOE().ColourManagement;
+    QByteArray bytes;
     if (m_shown && m_shown->Load.Graphic) {
         load = *m_shown->Load.Graphic;
         colourManagement = m_shown->Load.Request.ColourManagement;
+        // The load's bytes, while the file is still the one they came from.
+        if (FileStampOf(m_currentFile) == m_shown->Load.Stamp) bytes = m_shown->Load.AnimationBytes;
     } else {
         load.ExifBlock = OptionsOE().ExifBlock;
     }
     try {
-        std::unique_ptr<IFrameSource> source =
-            OpenAnimation(m_currentFile, ReadWholeFile(m_currentFile));
+        if (bytes.isEmpty()) bytes = ReadWholeFile(m_currentFile);
+        std::unique_ptr<IFrameSource> source = OpenAnimation(m_currentFile, std::move(bytes));
         if (!source) return;
         m_animation = std::make_unique<TShownAnimation>(std::move(source), load, colourManagement);
     } catch (...) {

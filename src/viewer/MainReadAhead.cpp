@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // When the main window's work happens: working images made by the decoding workers before they
-// are opened, the image just left kept for a step back, and a reduced picture of a large JPEG
+// are opened, the image just left kept for a step back, and a reduced picture of a large image
 // shown while the full one decodes. What is shown and in which order stays as without them.
 #include "viewer/Main.h"
 
@@ -13,7 +13,6 @@
 #include "formats/DecodeWorkers.h"
 #include "formats/Exif.h"
 #include "formats/ImageFiles.h"
-#include "formats/JpegUtils.h"
 #include "viewer/MainView.h"
 
 void TMainForm::StartReadAhead(TMainFormSeams& seams) {
@@ -81,12 +80,13 @@ TPreparedImage TMainForm::MakeWorkingImageNow(const TDecodeRequest& request) {
     }
     // The full image on a worker; meanwhile this thread may show a reduced one.
     auto result = std::make_shared<TPreparedImage>();
-    const TDecodeWorkers::TTicketPtr ticket = m_workers->Submit(
-        [result, request, bytes, stamp, shape, view = ViewShape()] {
-            *result = PrepareWorkingImage(request, bytes, stamp, shape, view);
-        },
-        kPriorityOpening);
-    ShowStandIn(request, bytes, stamp, ticket);
+    const TDecodeWorkers::TTicketPtr ticket = ShowStandIn(request, bytes, stamp, [&] {
+        return m_workers->Submit(
+            [result, request, bytes, stamp, shape, view = ViewShape()] {
+                *result = PrepareWorkingImage(request, bytes, stamp, shape, view);
+            },
+            kPriorityOpening);
+    });
     m_workers->Wait(ticket);
     if (!m_workers->Done(ticket)) return PrepareWorkingImage(request, bytes, stamp, shape);
     return std::move(*result);
@@ -124,17 +124,25 @@ int TMainForm::StandInReduction(QSize stored) const {
         std::max(ZoomScaleFor(stored, view, zoom), ZoomScaleFor(stored.transposed(), view, zoom)));
 }
 
-void TMainForm::ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
-                            const TFileStamp& stamp, const TDecodeWorkers::TTicketPtr& ticket) {
-    if (request.Class != &gcJpeg) return;
-    const TJpegSize stored =
-        JpegStoredSize({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
+TDecodeWorkers::TTicketPtr
+TMainForm::ShowStandIn(const TDecodeRequest& request, const QByteArray& bytes,
+                       const TFileStamp& stamp,
+                       const std::function<TDecodeWorkers::TTicketPtr()>& startFull) {
+    // Later pages have no reduced decoding of their own.
+    if (request.ImageIndex != 0) return startFull();
+    const TReducedDecoding probe = ProbeReducedDecoding(request, bytes);
+    const QSize stored(probe.Width, probe.Height);
     TDecodeRequest reduced = request;
-    reduced.Reduction = StandInReduction(QSize(stored.Width, stored.Height));
-    if (reduced.Reduction < 2) return;
+    reduced.Reduction = StandInReduction(stored);
+    if (!probe.Allows(reduced.Reduction)) return startFull();
+    // A reader that decodes one file at a time would make the small picture wait for the full
+    // one: it goes first.
+    TDecodeWorkers::TTicketPtr ticket;
+    if (DecodeThreading(*request.Class) != TDecodeThreading::Serialised) ticket = startFull();
     TPreparedImage small = PrepareWorkingImage(reduced, bytes, stamp, std::nullopt);
-    if (small.Failed() || m_workers->Done(ticket)) return;
-    PresentStandIn(std::move(small), QSize(stored.Width, stored.Height));
+    if (!ticket) ticket = startFull();
+    if (!small.Failed() && !m_workers->Done(ticket)) PresentStandIn(std::move(small), stored);
+    return ticket;
 }
 
 void TMainForm::PresentStandIn(TPreparedImage small, QSize stored) {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Working images made ahead of their opening: the neighbours of the shown image, the image just
-// left, the command line's image and the reduced picture of a large JPEG. The workers run
+// left, the command line's image and the reduced picture of a large image. The workers run
 // without threads here, so each test says when the jobs run.
 #include "browse/ReadAhead.h"
 #include "MainFormFixture.h"
 
 #include <QDateTime>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -153,46 +155,88 @@ TEST_F(ReadAheadTest, HeldImagesStayWithinTheCapacity) {
     EXPECT_EQ(PixelAt(m_form->WorkingImage(), 1, 1), Grey(80));
 }
 
-// A large JPEG in a small window shows first from a reduced decoding, placed and decorated as
-// the full image, which replaces it before anything else can happen.
-TEST_F(ReadAheadTest, ALargeJpegShowsReducedFirstInTheSamePlace) {
-    WriteSettings({"bsa=0", "zoom=1", "bcadre=1", "bombre=1", "rotation=0"});
-    const QString photo = WriteImage(Img("big.jpg"), MakeImage(1600, 1200, [](int x, int y) {
-                                         return Rgb(uint8_t(x / 7), uint8_t(y / 5), 90);
-                                     }));
-    Start({}, QSize(500, 420));
+// What each paint showed while a reduced picture stood in for the full image.
+class TStandInSpy : public QObject {
+public:
     struct TSeen {
-        bool standIn = false;
         bool workingEmpty = false;
         TRect decorated;
         TTriple centre;
     };
-    std::vector<TSeen> paints;
-    class TPaintSpy : public QObject {
-    public:
-        TPaintSpy(TMainForm& form, std::vector<TSeen>& seen) : m_form(form), m_seen(seen) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint && m_form.Zoom().HasStandIn()) {
-                const TRect r = m_form.Zoom().ImageRect();
-                m_seen.push_back({true, m_form.WorkingImage().Empty(), m_form.DecoratedRect(),
-                                  PixelAt(m_form.ScreenBuffer(), (r.Left + r.Right) / 2,
-                                          (r.Top + r.Bottom) / 2)});
-            }
-            return false;
+
+    explicit TStandInSpy(TMainForm& form) : m_form(form) {
+        m_form.centralWidget()->installEventFilter(this);
+    }
+    ~TStandInSpy() override { m_form.centralWidget()->removeEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && m_form.Zoom().HasStandIn()) {
+            const TRect r = m_form.Zoom().ImageRect();
+            Paints.push_back(
+                {m_form.WorkingImage().Empty(), m_form.DecoratedRect(),
+                 PixelAt(m_form.ScreenBuffer(), (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2)});
         }
+        return false;
+    }
 
-    private:
-        TMainForm& m_form;
-        std::vector<TSeen>& m_seen;
-    } spy(*m_form, paints);
-    m_form->centralWidget()->installEventFilter(&spy);
-    ASSERT_EQ(m_form->OpenImage(photo, false), photo);
-    m_form->centralWidget()->removeEventFilter(&spy);
+    std::vector<TSeen> Paints;
 
-    ASSERT_EQ(paints.size(), 1u) << "one paint of the reduced picture";
-    EXPECT_TRUE(paints[0].workingEmpty) << "the full image was not in yet";
+private:
+    TMainForm& m_form;
+};
+
+TBitmap LargePhoto() {
+    return MakeImage(1600, 1200,
+                     [](int x, int y) { return Rgb(uint8_t(x / 7), uint8_t(y / 5), 90); });
+}
+
+// Written by our own writer, or by heif-enc with a thumbnail at most thumb pixels wide.
+QString WriteLarge(TTestFolder& folder, const QString& name, int thumb = 0) {
+    if (!name.endsWith(QLatin1String(".heic")))
+        return folder.WriteImage(folder.Img(name), LargePhoto());
+    const QString png = folder.WriteImage(folder.Img(name + QStringLiteral(".png")), LargePhoto());
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("heif-enc"));
+    if (tool.isEmpty()) return {};
+    const QString out = folder.Img(name);
+    if (QProcess::execute(tool, {QStringLiteral("-q"), QStringLiteral("90"), QStringLiteral("-t"),
+                                 QString::number(thumb), QStringLiteral("-o"), out, png}) != 0)
+        return {};
+    return out;
+}
+
+struct TLargeCase {
+    const char* name;
+    int zoom;     // the zoom setting: 1 fits the image to the window, 0 shows it at full size
+    int thumb;    // heif-enc's thumbnail side
+    bool standIn; // whether a reduced picture shows first
+};
+
+class ReducedFirstTest : public ReadAheadTest, public testing::WithParamInterface<TLargeCase> {};
+
+// A large image in a small window shows first from a reduced decoding, placed and decorated as
+// the full image, which replaces it before anything else can happen. No stand-in that would
+// show blurred: none for an image shown at more than half its size, nor from a thumbnail
+// smaller than the image shows.
+TEST_P(ReducedFirstTest, ALargeImageShowsReducedFirstInTheSamePlace) {
+    const TLargeCase& c = GetParam();
+    WriteSettings(
+        {"bsa=0", QStringLiteral("zoom=%1").arg(c.zoom), "bcadre=1", "bombre=1", "rotation=0"});
+    const QString photo = WriteLarge(*this, QLatin1String(c.name), c.thumb);
+    if (photo.isEmpty()) GTEST_SKIP() << "heif-enc is not installed";
+    Start({}, QSize(500, 420));
+    std::vector<TStandInSpy::TSeen> paints;
+    {
+        TStandInSpy spy(*m_form);
+        ASSERT_EQ(m_form->OpenImage(photo, false), photo);
+        paints = spy.Paints;
+    }
     EXPECT_FALSE(m_form->Zoom().HasStandIn());
     EXPECT_EQ(m_form->WorkingImage().Width(), 1600);
+    if (!c.standIn) {
+        EXPECT_TRUE(paints.empty());
+        return;
+    }
+    ASSERT_EQ(paints.size(), 1u) << "one paint of the reduced picture";
+    EXPECT_TRUE(paints[0].workingEmpty) << "the full image was not in yet";
     // Same place, same decorations, nearly the same pixels.
     EXPECT_EQ(paints[0].decorated, m_form->DecoratedRect());
     const TRect r = m_form->Zoom().ImageRect();
@@ -206,29 +250,20 @@ TEST_F(ReadAheadTest, ALargeJpegShowsReducedFirstInTheSamePlace) {
     EXPECT_EQ(m_form->WorkingImage().Height(), 1600);
 }
 
-TEST_F(ReadAheadTest, AnImageShownAtMoreThanHalfItsSizeIsNotShownReduced) {
-    WriteSettings({"bsa=0", "zoom=0"});
-    const QString photo = WriteImage(Img("big.jpg"), RandomImage(800, 600));
-    Start({}, QSize(500, 420));
-    bool standIn = false;
-    class TPaintSpy : public QObject {
-    public:
-        TPaintSpy(TMainForm& form, bool& seen) : m_form(form), m_seen(seen) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint && m_form.Zoom().HasStandIn()) m_seen = true;
-            return false;
-        }
-
-    private:
-        TMainForm& m_form;
-        bool& m_seen;
-    } spy(*m_form, standIn);
-    m_form->centralWidget()->installEventFilter(&spy);
-    m_form->OpenImage(photo, false);
-    m_form->centralWidget()->removeEventFilter(&spy);
-    EXPECT_FALSE(standIn);
-    EXPECT_EQ(m_form->WorkingImage().Width(), 800);
-}
+// Fitted into 500 x 420 the image shows at less than a quarter of its size: a picture of
+// 400 x 300 covers it, one of 320 x 240 would be enlarged.
+// libwebp decodes every pixel even when it scales down: no cheaper picture to show first.
+INSTANTIATE_TEST_SUITE_P(Formats, ReducedFirstTest,
+                         testing::Values(TLargeCase{"fit.jpg", 1, 0, true},
+                                         TLargeCase{"fit.webp", 1, 0, false},
+                                         TLargeCase{"fit.heic", 1, 480, true},
+                                         TLargeCase{"full.jpg", 0, 0, false},
+                                         TLargeCase{"smallthumb.heic", 1, 320, false}),
+                         [](const testing::TestParamInfo<TLargeCase>& info) {
+                             std::string name = info.param.name;
+                             name[name.find('.')] = '_';
+                             return name;
+                         });
 
 TEST_F(ReadAheadTest, ABrokenNeighbourIsReportedWhenOpenedNotBefore) {
     WriteSettings({"bsa=0"});
