@@ -19,37 +19,30 @@
 
 namespace {
 
-// The library's functions this reader calls, found when the first AVIF file is read.
+// The library's functions this reader calls, listed once: the table gets a member for each and
+// binds it by its name.
+#define AVIF_FUNCTIONS(X)                                                                          \
+    X(avifCropRectConvertCleanApertureBox)                                                         \
+    X(avifDecoderCreate)                                                                           \
+    X(avifDecoderDestroy)                                                                          \
+    X(avifDecoderNextImage)                                                                        \
+    X(avifDecoderNthImage)                                                                         \
+    X(avifDecoderParse)                                                                            \
+    X(avifDecoderReset)                                                                            \
+    X(avifDecoderSetIOMemory)                                                                      \
+    X(avifImageYUVToRGB)                                                                           \
+    X(avifRGBImageSetDefaults)                                                                     \
+    X(avifResultToString)
+
 struct TAvifApi {
-    decltype(&::avifCropRectConvertCleanApertureBox) avifCropRectConvertCleanApertureBox = nullptr;
-    decltype(&::avifDecoderCreate) avifDecoderCreate = nullptr;
-    decltype(&::avifDecoderDestroy) avifDecoderDestroy = nullptr;
-    decltype(&::avifDecoderNextImage) avifDecoderNextImage = nullptr;
-    decltype(&::avifDecoderNthImage) avifDecoderNthImage = nullptr;
-    decltype(&::avifDecoderParse) avifDecoderParse = nullptr;
-    decltype(&::avifDecoderReset) avifDecoderReset = nullptr;
-    decltype(&::avifDecoderSetIOMemory) avifDecoderSetIOMemory = nullptr;
-    decltype(&::avifImageYUVToRGB) avifImageYUVToRGB = nullptr;
-    decltype(&::avifRGBImageSetDefaults) avifRGBImageSetDefaults = nullptr;
-    decltype(&::avifResultToString) avifResultToString = nullptr;
+    AVIF_FUNCTIONS(TAVELUNE_LAZY_MEMBER)
 };
 
 const TAvifApi& Avif() {
     static const std::optional<TAvifApi> loaded = []() -> std::optional<TAvifApi> {
         TAvifApi api;
         const TLazyLibrary library(TAVELUNE_AVIF_SONAME);
-        const bool ok = library.Bind(api.avifCropRectConvertCleanApertureBox,
-                                     "avifCropRectConvertCleanApertureBox") &&
-                        library.Bind(api.avifDecoderCreate, "avifDecoderCreate") &&
-                        library.Bind(api.avifDecoderDestroy, "avifDecoderDestroy") &&
-                        library.Bind(api.avifDecoderNextImage, "avifDecoderNextImage") &&
-                        library.Bind(api.avifDecoderNthImage, "avifDecoderNthImage") &&
-                        library.Bind(api.avifDecoderParse, "avifDecoderParse") &&
-                        library.Bind(api.avifDecoderReset, "avifDecoderReset") &&
-                        library.Bind(api.avifDecoderSetIOMemory, "avifDecoderSetIOMemory") &&
-                        library.Bind(api.avifImageYUVToRGB, "avifImageYUVToRGB") &&
-                        library.Bind(api.avifRGBImageSetDefaults, "avifRGBImageSetDefaults") &&
-                        library.Bind(api.avifResultToString, "avifResultToString");
+        const bool ok = library.Loaded() AVIF_FUNCTIONS(TAVELUNE_LAZY_BIND);
         return ok ? std::optional(api) : std::nullopt;
     }();
     if (!loaded) throw ETaveluneError("AVIF: the decoder library is missing");

@@ -18,103 +18,50 @@
 
 namespace {
 
-// The library's functions this reader calls, found when the first HEIF file is read.
+// The library's functions this reader calls, listed once: the table gets a member for each and
+// binds it by its name.
+#define HEIF_FUNCTIONS(X)                                                                          \
+    X(heif_context_alloc)                                                                          \
+    X(heif_context_free)                                                                           \
+    X(heif_context_get_image_handle)                                                               \
+    X(heif_context_get_list_of_top_level_image_IDs)                                                \
+    X(heif_context_get_number_of_top_level_images)                                                 \
+    X(heif_context_get_primary_image_ID)                                                           \
+    X(heif_context_read_from_memory_without_copy)                                                  \
+    X(heif_context_set_maximum_image_size_limit)                                                   \
+    X(heif_decode_image)                                                                           \
+    X(heif_decoding_options_alloc)                                                                 \
+    X(heif_decoding_options_free)                                                                  \
+    X(heif_image_get_bits_per_pixel_range)                                                         \
+    X(heif_image_get_height)                                                                       \
+    X(heif_image_get_plane_readonly)                                                               \
+    X(heif_image_get_width)                                                                        \
+    X(heif_image_handle_get_color_profile_type)                                                    \
+    X(heif_image_handle_get_height)                                                                \
+    X(heif_image_handle_get_list_of_metadata_block_IDs)                                            \
+    X(heif_image_handle_get_metadata)                                                              \
+    X(heif_image_handle_get_metadata_size)                                                         \
+    X(heif_image_handle_get_raw_color_profile)                                                     \
+    X(heif_image_handle_get_raw_color_profile_size)                                                \
+    X(heif_image_handle_get_width)                                                                 \
+    X(heif_image_handle_has_alpha_channel)                                                         \
+    X(heif_image_handle_is_premultiplied_alpha)                                                    \
+    X(heif_image_handle_release)                                                                   \
+    X(heif_image_release)                                                                          \
+    X(heif_image_handle_get_number_of_thumbnails)                                                  \
+    X(heif_image_handle_get_list_of_thumbnail_IDs)                                                 \
+    X(heif_image_handle_get_thumbnail)                                                             \
+    X(heif_init)
+
 struct THeifApi {
-    decltype(&::heif_context_alloc) heif_context_alloc = nullptr;
-    decltype(&::heif_context_free) heif_context_free = nullptr;
-    decltype(&::heif_context_get_image_handle) heif_context_get_image_handle = nullptr;
-    decltype(&::heif_context_get_list_of_top_level_image_IDs)
-        heif_context_get_list_of_top_level_image_IDs = nullptr;
-    decltype(&::heif_context_get_number_of_top_level_images)
-        heif_context_get_number_of_top_level_images = nullptr;
-    decltype(&::heif_context_get_primary_image_ID) heif_context_get_primary_image_ID = nullptr;
-    decltype(&::heif_context_read_from_memory_without_copy)
-        heif_context_read_from_memory_without_copy = nullptr;
-    decltype(&::heif_context_set_maximum_image_size_limit)
-        heif_context_set_maximum_image_size_limit = nullptr;
-    decltype(&::heif_decode_image) heif_decode_image = nullptr;
-    decltype(&::heif_decoding_options_alloc) heif_decoding_options_alloc = nullptr;
-    decltype(&::heif_decoding_options_free) heif_decoding_options_free = nullptr;
-    decltype(&::heif_image_get_bits_per_pixel_range) heif_image_get_bits_per_pixel_range = nullptr;
-    decltype(&::heif_image_get_height) heif_image_get_height = nullptr;
-    decltype(&::heif_image_get_plane_readonly) heif_image_get_plane_readonly = nullptr;
-    decltype(&::heif_image_get_width) heif_image_get_width = nullptr;
-    decltype(&::heif_image_handle_get_color_profile_type) heif_image_handle_get_color_profile_type =
-        nullptr;
-    decltype(&::heif_image_handle_get_height) heif_image_handle_get_height = nullptr;
-    decltype(&::heif_image_handle_get_list_of_metadata_block_IDs)
-        heif_image_handle_get_list_of_metadata_block_IDs = nullptr;
-    decltype(&::heif_image_handle_get_metadata) heif_image_handle_get_metadata = nullptr;
-    decltype(&::heif_image_handle_get_metadata_size) heif_image_handle_get_metadata_size = nullptr;
-    decltype(&::heif_image_handle_get_raw_color_profile) heif_image_handle_get_raw_color_profile =
-        nullptr;
-    decltype(&::heif_image_handle_get_raw_color_profile_size)
-        heif_image_handle_get_raw_color_profile_size = nullptr;
-    decltype(&::heif_image_handle_get_width) heif_image_handle_get_width = nullptr;
-    decltype(&::heif_image_handle_has_alpha_channel) heif_image_handle_has_alpha_channel = nullptr;
-    decltype(&::heif_image_handle_is_premultiplied_alpha) heif_image_handle_is_premultiplied_alpha =
-        nullptr;
-    decltype(&::heif_image_handle_release) heif_image_handle_release = nullptr;
-    decltype(&::heif_image_release) heif_image_release = nullptr;
-    decltype(&::heif_image_handle_get_number_of_thumbnails)
-        heif_image_handle_get_number_of_thumbnails = nullptr;
-    decltype(&::heif_image_handle_get_list_of_thumbnail_IDs)
-        heif_image_handle_get_list_of_thumbnail_IDs = nullptr;
-    decltype(&::heif_image_handle_get_thumbnail) heif_image_handle_get_thumbnail = nullptr;
-    decltype(&::heif_init) heif_init = nullptr;
+    HEIF_FUNCTIONS(TAVELUNE_LAZY_MEMBER)
 };
 
 const THeifApi& Heif() {
     static const std::optional<THeifApi> loaded = []() -> std::optional<THeifApi> {
         THeifApi api;
         const TLazyLibrary library(TAVELUNE_HEIF_SONAME);
-        const bool ok =
-            library.Bind(api.heif_context_alloc, "heif_context_alloc") &&
-            library.Bind(api.heif_context_free, "heif_context_free") &&
-            library.Bind(api.heif_context_get_image_handle, "heif_context_get_image_handle") &&
-            library.Bind(api.heif_context_get_list_of_top_level_image_IDs,
-                         "heif_context_get_list_of_top_level_image_IDs") &&
-            library.Bind(api.heif_context_get_number_of_top_level_images,
-                         "heif_context_get_number_of_top_level_images") &&
-            library.Bind(api.heif_context_get_primary_image_ID,
-                         "heif_context_get_primary_image_ID") &&
-            library.Bind(api.heif_context_read_from_memory_without_copy,
-                         "heif_context_read_from_memory_without_copy") &&
-            library.Bind(api.heif_context_set_maximum_image_size_limit,
-                         "heif_context_set_maximum_image_size_limit") &&
-            library.Bind(api.heif_decode_image, "heif_decode_image") &&
-            library.Bind(api.heif_decoding_options_alloc, "heif_decoding_options_alloc") &&
-            library.Bind(api.heif_decoding_options_free, "heif_decoding_options_free") &&
-            library.Bind(api.heif_image_get_bits_per_pixel_range,
-                         "heif_image_get_bits_per_pixel_range") &&
-            library.Bind(api.heif_image_get_height, "heif_image_get_height") &&
-            library.Bind(api.heif_image_get_plane_readonly, "heif_image_get_plane_readonly") &&
-            library.Bind(api.heif_image_get_width, "heif_image_get_width") &&
-            library.Bind(api.heif_image_handle_get_color_profile_type,
-                         "heif_image_handle_get_color_profile_type") &&
-            library.Bind(api.heif_image_handle_get_height, "heif_image_handle_get_height") &&
-            library.Bind(api.heif_image_handle_get_list_of_metadata_block_IDs,
-                         "heif_image_handle_get_list_of_metadata_block_IDs") &&
-            library.Bind(api.heif_image_handle_get_metadata, "heif_image_handle_get_metadata") &&
-            library.Bind(api.heif_image_handle_get_metadata_size,
-                         "heif_image_handle_get_metadata_size") &&
-            library.Bind(api.heif_image_handle_get_raw_color_profile,
-                         "heif_image_handle_get_raw_color_profile") &&
-            library.Bind(api.heif_image_handle_get_raw_color_profile_size,
-                         "heif_image_handle_get_raw_color_profile_size") &&
-            library.Bind(api.heif_image_handle_get_width, "heif_image_handle_get_width") &&
-            library.Bind(api.heif_image_handle_has_alpha_channel,
-                         "heif_image_handle_has_alpha_channel") &&
-            library.Bind(api.heif_image_handle_is_premultiplied_alpha,
-                         "heif_image_handle_is_premultiplied_alpha") &&
-            library.Bind(api.heif_image_handle_release, "heif_image_handle_release") &&
-            library.Bind(api.heif_image_release, "heif_image_release") &&
-            library.Bind(api.heif_image_handle_get_number_of_thumbnails,
-                         "heif_image_handle_get_number_of_thumbnails") &&
-            library.Bind(api.heif_image_handle_get_list_of_thumbnail_IDs,
-                         "heif_image_handle_get_list_of_thumbnail_IDs") &&
-            library.Bind(api.heif_image_handle_get_thumbnail, "heif_image_handle_get_thumbnail") &&
-            library.Bind(api.heif_init, "heif_init");
+        const bool ok = library.Loaded() HEIF_FUNCTIONS(TAVELUNE_LAZY_BIND);
         return ok ? std::optional(api) : std::nullopt;
     }();
     if (!loaded) throw ETaveluneError("HEIF: the decoder library is missing");

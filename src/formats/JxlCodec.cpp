@@ -21,69 +21,53 @@
 
 namespace {
 
-// The library's functions this reader calls, found when the first JPEG XL file is read.
+// The library's functions this reader calls, listed once: the table gets a member for each and
+// binds it by its name.
+#define JXL_DECODER_FUNCTIONS(X)                                                                   \
+    X(JxlDecoderCloseInput)                                                                        \
+    X(JxlDecoderCreate)                                                                            \
+    X(JxlDecoderDestroy)                                                                           \
+    X(JxlDecoderGetBasicInfo)                                                                      \
+    X(JxlDecoderGetBoxType)                                                                        \
+    X(JxlDecoderGetColorAsEncodedProfile)                                                          \
+    X(JxlDecoderGetColorAsICCProfile)                                                              \
+    X(JxlDecoderGetFrameHeader)                                                                    \
+    X(JxlDecoderGetICCProfileSize)                                                                 \
+    X(JxlDecoderImageOutBufferSize)                                                                \
+    X(JxlDecoderProcessInput)                                                                      \
+    X(JxlDecoderReleaseBoxBuffer)                                                                  \
+    X(JxlDecoderRewind)                                                                            \
+    X(JxlDecoderSetBoxBuffer)                                                                      \
+    X(JxlDecoderSetDecompressBoxes)                                                                \
+    X(JxlDecoderSetImageOutBuffer)                                                                 \
+    X(JxlDecoderSetInput)                                                                          \
+    X(JxlDecoderSetParallelRunner)                                                                 \
+    X(JxlDecoderSetUnpremultiplyAlpha)                                                             \
+    X(JxlDecoderSkipFrames)                                                                        \
+    X(JxlDecoderSubscribeEvents)
+#define JXL_THREAD_FUNCTIONS(X)                                                                    \
+    X(JxlThreadParallelRunner)                                                                     \
+    X(JxlThreadParallelRunnerCreate)                                                               \
+    X(JxlThreadParallelRunnerDefaultNumWorkerThreads)                                              \
+    X(JxlThreadParallelRunnerDestroy)
+
 struct TJxlApi {
-    decltype(&::JxlDecoderCloseInput) JxlDecoderCloseInput = nullptr;
-    decltype(&::JxlDecoderCreate) JxlDecoderCreate = nullptr;
-    decltype(&::JxlDecoderDestroy) JxlDecoderDestroy = nullptr;
-    decltype(&::JxlDecoderGetBasicInfo) JxlDecoderGetBasicInfo = nullptr;
-    decltype(&::JxlDecoderGetBoxType) JxlDecoderGetBoxType = nullptr;
-    decltype(&::JxlDecoderGetColorAsEncodedProfile) JxlDecoderGetColorAsEncodedProfile = nullptr;
-    decltype(&::JxlDecoderGetColorAsICCProfile) JxlDecoderGetColorAsICCProfile = nullptr;
-    decltype(&::JxlDecoderGetFrameHeader) JxlDecoderGetFrameHeader = nullptr;
-    decltype(&::JxlDecoderGetICCProfileSize) JxlDecoderGetICCProfileSize = nullptr;
-    decltype(&::JxlDecoderImageOutBufferSize) JxlDecoderImageOutBufferSize = nullptr;
-    decltype(&::JxlDecoderProcessInput) JxlDecoderProcessInput = nullptr;
-    decltype(&::JxlDecoderReleaseBoxBuffer) JxlDecoderReleaseBoxBuffer = nullptr;
-    decltype(&::JxlDecoderRewind) JxlDecoderRewind = nullptr;
-    decltype(&::JxlDecoderSetBoxBuffer) JxlDecoderSetBoxBuffer = nullptr;
-    decltype(&::JxlDecoderSetDecompressBoxes) JxlDecoderSetDecompressBoxes = nullptr;
-    decltype(&::JxlDecoderSetImageOutBuffer) JxlDecoderSetImageOutBuffer = nullptr;
-    decltype(&::JxlDecoderSetInput) JxlDecoderSetInput = nullptr;
-    decltype(&::JxlDecoderSetParallelRunner) JxlDecoderSetParallelRunner = nullptr;
-    decltype(&::JxlDecoderSetUnpremultiplyAlpha) JxlDecoderSetUnpremultiplyAlpha = nullptr;
-    decltype(&::JxlDecoderSkipFrames) JxlDecoderSkipFrames = nullptr;
-    decltype(&::JxlDecoderSubscribeEvents) JxlDecoderSubscribeEvents = nullptr;
-    decltype(&::JxlThreadParallelRunner) JxlThreadParallelRunner = nullptr;
-    decltype(&::JxlThreadParallelRunnerCreate) JxlThreadParallelRunnerCreate = nullptr;
-    decltype(&::JxlThreadParallelRunnerDefaultNumWorkerThreads)
-        JxlThreadParallelRunnerDefaultNumWorkerThreads = nullptr;
-    decltype(&::JxlThreadParallelRunnerDestroy) JxlThreadParallelRunnerDestroy = nullptr;
+    JXL_DECODER_FUNCTIONS(TAVELUNE_LAZY_MEMBER)
+    JXL_THREAD_FUNCTIONS(TAVELUNE_LAZY_MEMBER)
 };
 
 const TJxlApi& Jxl() {
     static const std::optional<TJxlApi> loaded = []() -> std::optional<TJxlApi> {
         TJxlApi api;
-        const TLazyLibrary decoder(TAVELUNE_JXL_SONAME);
-        const TLazyLibrary threads(TAVELUNE_JXL_THREADS_SONAME);
-        const bool ok =
-            decoder.Bind(api.JxlDecoderCloseInput, "JxlDecoderCloseInput") &&
-            decoder.Bind(api.JxlDecoderCreate, "JxlDecoderCreate") &&
-            decoder.Bind(api.JxlDecoderDestroy, "JxlDecoderDestroy") &&
-            decoder.Bind(api.JxlDecoderGetBasicInfo, "JxlDecoderGetBasicInfo") &&
-            decoder.Bind(api.JxlDecoderGetBoxType, "JxlDecoderGetBoxType") &&
-            decoder.Bind(api.JxlDecoderGetColorAsEncodedProfile,
-                         "JxlDecoderGetColorAsEncodedProfile") &&
-            decoder.Bind(api.JxlDecoderGetColorAsICCProfile, "JxlDecoderGetColorAsICCProfile") &&
-            decoder.Bind(api.JxlDecoderGetFrameHeader, "JxlDecoderGetFrameHeader") &&
-            decoder.Bind(api.JxlDecoderGetICCProfileSize, "JxlDecoderGetICCProfileSize") &&
-            decoder.Bind(api.JxlDecoderImageOutBufferSize, "JxlDecoderImageOutBufferSize") &&
-            decoder.Bind(api.JxlDecoderProcessInput, "JxlDecoderProcessInput") &&
-            decoder.Bind(api.JxlDecoderReleaseBoxBuffer, "JxlDecoderReleaseBoxBuffer") &&
-            decoder.Bind(api.JxlDecoderRewind, "JxlDecoderRewind") &&
-            decoder.Bind(api.JxlDecoderSetBoxBuffer, "JxlDecoderSetBoxBuffer") &&
-            decoder.Bind(api.JxlDecoderSetDecompressBoxes, "JxlDecoderSetDecompressBoxes") &&
-            decoder.Bind(api.JxlDecoderSetImageOutBuffer, "JxlDecoderSetImageOutBuffer") &&
-            decoder.Bind(api.JxlDecoderSetInput, "JxlDecoderSetInput") &&
-            decoder.Bind(api.JxlDecoderSetParallelRunner, "JxlDecoderSetParallelRunner") &&
-            decoder.Bind(api.JxlDecoderSetUnpremultiplyAlpha, "JxlDecoderSetUnpremultiplyAlpha") &&
-            decoder.Bind(api.JxlDecoderSkipFrames, "JxlDecoderSkipFrames") &&
-            decoder.Bind(api.JxlDecoderSubscribeEvents, "JxlDecoderSubscribeEvents") &&
-            threads.Bind(api.JxlThreadParallelRunner, "JxlThreadParallelRunner") &&
-            threads.Bind(api.JxlThreadParallelRunnerCreate, "JxlThreadParallelRunnerCreate") &&
-            threads.Bind(api.JxlThreadParallelRunnerDefaultNumWorkerThreads,
-                         "JxlThreadParallelRunnerDefaultNumWorkerThreads") &&
-            threads.Bind(api.JxlThreadParallelRunnerDestroy, "JxlThreadParallelRunnerDestroy");
+        bool ok = false;
+        {
+            const TLazyLibrary library(TAVELUNE_JXL_SONAME);
+            ok = library.Loaded() JXL_DECODER_FUNCTIONS(TAVELUNE_LAZY_BIND);
+        }
+        if (ok) {
+            const TLazyLibrary library(TAVELUNE_JXL_THREADS_SONAME);
+            ok = library.Loaded() JXL_THREAD_FUNCTIONS(TAVELUNE_LAZY_BIND);
+        }
         return ok ? std::optional(api) : std::nullopt;
     }();
     if (!loaded) throw ETaveluneError("JPEG XL: the decoder library is missing");

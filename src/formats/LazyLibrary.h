@@ -27,3 +27,9 @@ private:
     // Never closed: a library's threads and static objects may still be in use at exit.
     void* m_handle;
 };
+
+// A reader lists its library's functions once, as X(name) entries of a list macro, and expands
+// the list with these: a member typed as the header declares the function, and, in a
+// conjunction after `library.Loaded()`, its binding from `library` into `api` by its name.
+#define TAVELUNE_LAZY_MEMBER(f) decltype(&::f) f = nullptr;
+#define TAVELUNE_LAZY_BIND(f) &&library.Bind(api.f, #f)
