@@ -13,46 +13,81 @@ inline int CentreSample(int i, int n, int m) {
     return int(((2 * int64_t(i) + 1) * n) / (2 * int64_t(m)));
 }
 
-// 2^24 / n, rounded: multiplying a sum of n values by it and shifting right by 24 averages them.
-inline uint32_t Reciprocal(uint32_t n) {
-    return ((uint32_t{1} << 24) + n / 2) / n;
+// The rounded mean of a sum of n bytes, exact. For the usual block sizes a multiplication by
+// 2^32 / n rounded up, whose excess stays below the 1 / 2n that separates a mean from the next
+// rounding point while n < 2902; larger blocks are few and divide.
+class TMean {
+public:
+    explicit TMean(uint64_t n) : m_n(n), m_r(n < 2900 ? ((uint64_t{1} << 32) + n - 1) / n : 0) {}
+    int operator()(uint64_t sum) const {
+        if (m_r) return int((sum * m_r + (uint64_t{1} << 31)) >> 32);
+        return int((2 * sum + m_n) / (2 * m_n));
+    }
+
+private:
+    uint64_t m_n;
+    uint64_t m_r;
+};
+
+// Only the pixel form changes.
+void WidenTo32(const QImage& src, const QRect& from, QImage& out) {
+    for (int y = 0; y < from.height(); ++y) {
+        const uint8_t* s = src.constScanLine(from.y() + y) + 3 * from.x();
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < from.width(); ++x, s += 3)
+            d[x] = qRgb(s[2], s[1], s[0]);
+    }
 }
 
-// k = 1 only changes the pixel form.
+// The rows of a block are summed byte by byte first (a loop the compiler vectorises), then
+// each block's columns: the sums, and so the averages, are those of the pixels one by one.
+// Sum holds a column of up to k bytes.
+template <typename Sum>
+void AverageBlockRows(const QImage& src, const QRect& from, int k, QImage& out) {
+    const int w = out.width();
+    const size_t rowBytes = size_t(from.width()) * 3;
+    std::vector<Sum> columns(rowBytes);
+    const int lastColumns = from.width() - (w - 1) * k;
+    for (int oy = 0; oy < out.height(); ++oy) {
+        const int y0 = from.y() + oy * k;
+        const int rows = std::min(k, from.y() + from.height() - y0);
+        const uint8_t* first = src.constScanLine(y0) + 3 * from.x();
+        std::copy(first, first + rowBytes, columns.begin());
+        for (int y = y0 + 1; y < y0 + rows; ++y) {
+            const uint8_t* s = src.constScanLine(y) + 3 * from.x();
+            Sum* c = columns.data();
+            for (size_t i = 0; i < rowBytes; ++i)
+                c[i] = Sum(c[i] + s[i]);
+        }
+        const TMean full(uint64_t(rows) * uint64_t(k));
+        const TMean last(uint64_t(rows) * uint64_t(lastColumns));
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(oy));
+        const Sum* c = columns.data();
+        for (int ox = 0; ox < w; ++ox) {
+            const bool whole = ox + 1 < w;
+            uint64_t b = 0, g = 0, r = 0;
+            for (int i = whole ? k : lastColumns; i > 0; --i, c += 3) {
+                b += c[0];
+                g += c[1];
+                r += c[2];
+            }
+            const TMean& mean = whole ? full : last;
+            d[ox] = qRgb(mean(r), mean(g), mean(b));
+        }
+    }
+}
+
 QImage AverageBlocksTo32(const QImage& src, const QRect& from, int k) {
     const int w = (from.width() + k - 1) / k;
     const int h = (from.height() + k - 1) / k;
     QImage out(w, h, QImage::Format_RGB32);
     if (out.isNull()) return out;
-    std::vector<uint32_t> sums(size_t(w) * 3);
-    for (int oy = 0; oy < h; ++oy) {
-        const int y0 = from.y() + oy * k;
-        const int rows = std::min(k, from.y() + from.height() - y0);
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int y = y0; y < y0 + rows; ++y) {
-            const uint8_t* s = src.constScanLine(y) + 3 * from.x();
-            int x = 0;
-            for (int ox = 0; ox < w; ++ox) {
-                uint32_t* sum = &sums[size_t(ox) * 3];
-                const int end = std::min(x + k, from.width());
-                for (; x < end; ++x, s += 3) {
-                    sum[0] += s[0];
-                    sum[1] += s[1];
-                    sum[2] += s[2];
-                }
-            }
-        }
-        const int lastColumns = from.width() - (w - 1) * k;
-        const uint32_t full = Reciprocal(uint32_t(rows * k));
-        const uint32_t last = Reciprocal(uint32_t(rows * lastColumns));
-        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(oy));
-        for (int ox = 0; ox < w; ++ox) {
-            const uint32_t* sum = &sums[size_t(ox) * 3];
-            const uint64_t r = ox + 1 < w ? full : last;
-            const auto avg = [r](uint32_t v) { return int((v * r + (uint64_t{1} << 23)) >> 24); };
-            d[ox] = qRgb(avg(sum[2]), avg(sum[1]), avg(sum[0]));
-        }
-    }
+    if (k == 1)
+        WidenTo32(src, from, out);
+    else if (k <= 0xffff / 0xff)
+        AverageBlockRows<uint16_t>(src, from, k, out);
+    else
+        AverageBlockRows<uint32_t>(src, from, k, out);
     return out;
 }
 
