@@ -26,13 +26,24 @@ TFileStamp FileStampOf(const QString& fileName) {
 
 QByteArray ReadWholeFile(const QString& fileName, TFileStamp* stamp) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) Fail("cannot open", fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) Fail("cannot open", fileName);
     const qint64 size = file.size();
     // Taken from the open file, so a file replaced meanwhile cannot lend its stamp.
     if (stamp)
         *stamp = {size, file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch()};
     if (size > kMaxFileBytes) Fail("file too large", fileName);
-    QByteArray bytes = file.readAll();
+    // A buffer of the file's size: readAll grows its buffer by half as much again, and the
+    // bytes of a large picture stay in memory while it decodes.
+    QByteArray bytes(size, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = file.read(bytes.data() + got, size - got);
+        if (n < 0) Fail("cannot read", fileName);
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.truncate(got);                      // the file shrank meanwhile
+    if (got == size) bytes += file.readAll(); // or grew
     if (file.error() != QFileDevice::NoError) Fail("cannot read", fileName);
     return bytes;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FormatTestUtil.h"
 #include "TestPrinters.h"
+#include "formats/FileData.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
 #include "formats/PngUtils.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,6 +135,24 @@ TEST_F(Dispatch, MissingFileFails) {
     TBitmap bmp;
     EXPECT_EQ(LoadImageFile(name, bmp), -1);
     EXPECT_EQ(seam.Messages, QStringList{LoadMessage(name)});
+}
+
+TEST_F(Dispatch, WholeFileIsReadIntoABufferOfItsSize) {
+    // A large picture's bytes stay in memory while it decodes: no spare room on top.
+    const QString name = Path("bytes.bin");
+    std::vector<uint8_t> bytes(3 * 65536 + 17);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = uint8_t(i * 7 + i / 251);
+    WriteBytes(name, bytes);
+    TFileStamp stamp;
+    const QByteArray read = ReadWholeFile(name, &stamp);
+    ASSERT_EQ(size_t(read.size()), bytes.size());
+    EXPECT_EQ(0, std::memcmp(read.constData(), bytes.data(), bytes.size()));
+    EXPECT_EQ(read.capacity(), read.size());
+    EXPECT_EQ(stamp, FileStampOf(name));
+    const QString empty = Path("empty.bin");
+    WriteBytes(empty, {});
+    EXPECT_TRUE(ReadWholeFile(empty).isEmpty());
 }
 
 TEST_F(Dispatch, PreviewShowsNothingAndCallsNoHook) {
