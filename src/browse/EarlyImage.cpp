@@ -50,10 +50,11 @@ std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStrin
     }
     SubmitReduced(workers, early);
     early.Result = std::make_shared<TPreparedImage>();
-    early.Ticket = workers.Submit(
-        [result = early.Result, request = early.Request, bytes = early.Bytes, stamp = early.Stamp] {
-            *result = PrepareWorkingImage(request, bytes, stamp, std::nullopt);
-        },
-        kPriorityOpening);
+    auto job = [result = early.Result, request = early.Request, bytes = early.Bytes,
+                stamp = early.Stamp] {
+        *result = PrepareWorkingImage(request, bytes, stamp, std::nullopt);
+    };
+    early.Ticket = early.ReducedTicket ? workers.SubmitHeld(std::move(job), kPriorityOpening)
+                                       : workers.Submit(std::move(job), kPriorityOpening);
     return early;
 }

@@ -18,6 +18,8 @@ struct TEarlyImage {
     QByteArray Bytes;
     TFileStamp Stamp;
     std::shared_ptr<TPreparedImage> Result; // filled by the job
+    // Held while there is a reduced picture: the window releases it once it has shown that
+    // picture, so the full decoding does not take the processors from the first screen.
     TDecodeWorkers::TTicketPtr Ticket;
     // A large image is decoded reduced first, to stand in while the full picture decodes.
     std::shared_ptr<TPreparedImage> Reduced;

@@ -5,7 +5,7 @@
 
 class TDecodeWorkers::TTicket {
 public:
-    enum class TState { Queued, Running, Done, Withdrawn };
+    enum class TState { Held, Queued, Running, Done, Withdrawn };
     std::function<void()> Job;
     std::function<void()> Finished;
     int Priority = 0;
@@ -39,6 +39,15 @@ int TDecodeWorkers::DefaultThreads() {
 
 TDecodeWorkers::TTicketPtr TDecodeWorkers::Submit(std::function<void()> job, int priority,
                                                   std::function<void()> finished) {
+    return Queue(std::move(job), priority, std::move(finished), false);
+}
+
+TDecodeWorkers::TTicketPtr TDecodeWorkers::SubmitHeld(std::function<void()> job, int priority) {
+    return Queue(std::move(job), priority, nullptr, true);
+}
+
+TDecodeWorkers::TTicketPtr TDecodeWorkers::Queue(std::function<void()> job, int priority,
+                                                 std::function<void()> finished, bool held) {
     auto ticket = std::make_shared<TTicket>();
     ticket->Job = std::move(job);
     ticket->Finished = std::move(finished);
@@ -50,16 +59,33 @@ TDecodeWorkers::TTicketPtr TDecodeWorkers::Submit(std::function<void()> job, int
             ticket->State = TTicket::TState::Withdrawn;
             return ticket;
         }
+        if (held) ticket->State = TTicket::TState::Held;
         m_queue.push_back(ticket);
     }
-    m_work.notify_one();
+    if (!held) m_work.notify_one();
     return ticket;
+}
+
+void TDecodeWorkers::Release(const TTicketPtr& ticket) {
+    bool released = false;
+    {
+        std::lock_guard lock(m_mutex);
+        released = ReleaseLocked(ticket);
+    }
+    if (released) m_work.notify_one();
+}
+
+bool TDecodeWorkers::ReleaseLocked(const TTicketPtr& ticket) {
+    if (ticket->State != TTicket::TState::Held) return false;
+    ticket->State = TTicket::TState::Queued;
+    return true;
 }
 
 bool TDecodeWorkers::Withdraw(const TTicketPtr& ticket) {
     std::lock_guard lock(m_mutex);
     if (ticket->State == TTicket::TState::Withdrawn) return true;
-    if (ticket->State != TTicket::TState::Queued) return false;
+    if (ticket->State != TTicket::TState::Queued && ticket->State != TTicket::TState::Held)
+        return false;
     ticket->State = TTicket::TState::Withdrawn;
     std::erase(m_queue, ticket);
     return true;
@@ -77,6 +103,7 @@ bool TDecodeWorkers::Settled(const TTicketPtr& ticket) const {
 
 void TDecodeWorkers::Wait(const TTicketPtr& ticket) {
     std::unique_lock lock(m_mutex);
+    if (ReleaseLocked(ticket)) m_work.notify_one();
     if (m_threads.empty() && ticket->State == TTicket::TState::Queued) {
         std::erase(m_queue, ticket);
         ticket->State = TTicket::TState::Running;
@@ -112,6 +139,12 @@ int TDecodeWorkers::Pending() const {
 }
 
 void TDecodeWorkers::WaitIdle() {
+    {
+        std::lock_guard lock(m_mutex);
+        for (const TTicketPtr& t : m_queue)
+            ReleaseLocked(t);
+    }
+    m_work.notify_all();
     if (m_threads.empty()) {
         RunQueued();
         return;
@@ -120,13 +153,21 @@ void TDecodeWorkers::WaitIdle() {
     m_done.wait(lock, [&] { return m_queue.empty() && m_running == 0; });
 }
 
+bool TDecodeWorkers::RunnableLocked() const {
+    return std::any_of(m_queue.begin(), m_queue.end(),
+                       [](const auto& t) { return t->State == TTicket::TState::Queued; });
+}
+
 TDecodeWorkers::TTicketPtr TDecodeWorkers::TakeNextLocked() {
-    if (m_queue.empty()) return nullptr;
     const auto best =
         std::min_element(m_queue.begin(), m_queue.end(), [](const auto& a, const auto& b) {
+            const bool aHeld = a->State == TTicket::TState::Held;
+            const bool bHeld = b->State == TTicket::TState::Held;
+            if (aHeld != bHeld) return bHeld;
             if (a->Priority != b->Priority) return a->Priority > b->Priority;
             return a->Sequence < b->Sequence;
         });
+    if (best == m_queue.end() || (*best)->State == TTicket::TState::Held) return nullptr;
     TTicketPtr ticket = *best;
     m_queue.erase(best);
     ticket->State = TTicket::TState::Running;
@@ -162,7 +203,7 @@ void TDecodeWorkers::WorkerLoop() {
         TTicketPtr ticket;
         {
             std::unique_lock lock(m_mutex);
-            m_work.wait(lock, [&] { return m_stopping || !m_queue.empty(); });
+            m_work.wait(lock, [&] { return m_stopping || RunnableLocked(); });
             if (m_stopping) return;
             ticket = TakeNextLocked();
         }

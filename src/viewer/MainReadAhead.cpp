@@ -43,9 +43,10 @@ bool TMainForm::LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<T
     TDecodeRequest request = MakeDecodeRequest(path);
     request.ImageIndex = page;
     // The command line's image may still decode: its bytes give a reduced picture meanwhile.
-    if (const std::shared_ptr<TEarlyImage> early = m_opening.TakeEarly();
-        early && early->Request == request && !m_workers->Done(early->Ticket))
-        ShowEarlyStandIn(*early);
+    if (const std::shared_ptr<TEarlyImage> early = m_opening.TakeEarly()) {
+        if (early->Request == request && !m_workers->Done(early->Ticket)) ShowEarlyStandIn(*early);
+        m_workers->Release(early->Ticket);
+    }
     // Images are made ahead for their first page only.
     std::optional<TPreparedImage> made;
     if (page == 0) made = m_readAhead->Take(request, shape);

@@ -4,6 +4,7 @@
 // without threads here, so each test says when the jobs run.
 #include "browse/ReadAhead.h"
 #include "MainFormFixture.h"
+#include "browse/EarlyImage.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -264,6 +265,28 @@ INSTANTIATE_TEST_SUITE_P(Formats, ReducedFirstTest,
                              name[name.find('.')] = '_';
                              return name;
                          });
+
+// The command line's large image: its reduced picture decodes before the window exists, and its
+// full decoding is held until the window has shown that picture, so the two do not share the
+// processors; the window then ends on the full image.
+TEST_F(ReadAheadTest, TheFullDecodingOfTheCommandLinesImageWaitsForItsStandIn) {
+    WriteSettings({"bsa=0", "zoom=1", "rotation=0"});
+    const QString photo = WriteImage(Img("wide.jpg"), MakeImage(3000, 1500, [](int x, int y) {
+                                         return Rgb(uint8_t(x / 12), uint8_t(y / 6), 90);
+                                     }));
+    std::optional<TEarlyImage> early = StartEarlyImage(*m_workers, {photo});
+    ASSERT_TRUE(early && early->ReducedTicket);
+    const TDecodeWorkers::TTicketPtr full = early->Ticket;
+    EXPECT_EQ(m_workers->RunQueued(), 1);
+    EXPECT_TRUE(m_workers->Done(early->ReducedTicket));
+    EXPECT_FALSE(m_workers->Settled(full));
+    m_early = std::make_shared<TEarlyImage>(std::move(*early));
+    Start({photo}, QSize(500, 420));
+    EXPECT_TRUE(m_workers->Done(full));
+    EXPECT_FALSE(m_form->Zoom().HasStandIn());
+    EXPECT_EQ(m_form->WorkingImage().Width(), 3000);
+    EXPECT_EQ(m_workers->Pending(), 0) << "nothing left held";
+}
 
 TEST_F(ReadAheadTest, ABrokenNeighbourIsReportedWhenOpenedNotBefore) {
     WriteSettings({"bsa=0"});
