@@ -11,6 +11,13 @@
 #include <memory>
 #include <optional>
 
+// How the window shapes and shows the image, known once it exists. Written while the full
+// decoding is held, which then turns, adjusts and averages the picture as the window would.
+struct TEarlyShaping {
+    std::optional<TImageShape> Shape;
+    std::optional<TViewShape> View;
+};
+
 struct TEarlyImage {
     TDecodeRequest Request;
     // The file's bytes, read once: the job decodes them, and the window may show a reduced
@@ -21,6 +28,7 @@ struct TEarlyImage {
     // Held while there is a reduced picture: the window releases it once it has shown that
     // picture, so the full decoding does not take the processors from the first screen.
     TDecodeWorkers::TTicketPtr Ticket;
+    std::shared_ptr<TEarlyShaping> Shaping = std::make_shared<TEarlyShaping>();
     // A large image is decoded reduced first, to stand in while the full picture decodes.
     std::shared_ptr<TPreparedImage> Reduced;
     TDecodeWorkers::TTicketPtr ReducedTicket;

@@ -67,6 +67,7 @@ public:
     // Block averages of the bitmap made ahead for the smooth stretch (not owned, may be none);
     // used only while they match the bitmap and the size it is drawn at.
     void SetBlockAverages(const TBlockAverages* averages) { m_averages = averages; }
+    const TBlockAverages* BlockAverages() const { return m_averages; }
     // The target; not owned, may be none. A new target also makes the view its whole area.
     TBitmap* Canvas() const { return m_canvas; }
     void SetCanvas(TBitmap* canvas);

@@ -75,6 +75,11 @@ void TDecodeWorkers::Release(const TTicketPtr& ticket) {
     if (released) m_work.notify_one();
 }
 
+bool TDecodeWorkers::Held(const TTicketPtr& ticket) const {
+    std::lock_guard lock(m_mutex);
+    return ticket->State == TTicket::TState::Held;
+}
+
 bool TDecodeWorkers::ReleaseLocked(const TTicketPtr& ticket) {
     if (ticket->State != TTicket::TState::Held) return false;
     ticket->State = TTicket::TState::Queued;

@@ -42,6 +42,8 @@ public:
     TTicketPtr SubmitHeld(std::function<void()> job, int priority);
     // Lets a held job start; nothing for any other.
     void Release(const TTicketPtr& ticket);
+    // Whether the job is held: until its release, what it reads may still be written.
+    bool Held(const TTicketPtr& ticket) const;
     // True when the job will never run: it had not started.
     bool Withdraw(const TTicketPtr& ticket);
     // Whether the job ran (and its finished call returned).

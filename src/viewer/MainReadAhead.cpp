@@ -44,7 +44,10 @@ bool TMainForm::LoadShapedImage(QString& path, TBitmap& image, std::unique_ptr<T
     request.ImageIndex = page;
     // The command line's image may still decode: its bytes give a reduced picture meanwhile.
     if (const std::shared_ptr<TEarlyImage> early = m_opening.TakeEarly()) {
-        if (early->Request == request && !m_workers->Done(early->Ticket)) ShowEarlyStandIn(*early);
+        const bool same = early->Request == request;
+        if (same && !m_workers->Done(early->Ticket)) ShowEarlyStandIn(*early);
+        // Held until now: the worker shapes the image and makes its averages, not this thread.
+        if (same && m_workers->Held(early->Ticket)) *early->Shaping = {shape, ViewShape()};
         m_workers->Release(early->Ticket);
     }
     // Images are made ahead for their first page only.

@@ -268,9 +268,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, ReducedFirstTest,
 
 // The command line's large image: its reduced picture decodes before the window exists, and its
 // full decoding is held until the window has shown that picture, so the two do not share the
-// processors; the window then ends on the full image.
+// processors. Released, it turns the image by the settings and makes its block averages for the
+// window's view, as the read-ahead does: the window ends on that image without remaking either.
 TEST_F(ReadAheadTest, TheFullDecodingOfTheCommandLinesImageWaitsForItsStandIn) {
-    WriteSettings({"bsa=0", "zoom=1", "rotation=0"});
+    WriteSettings({"bsa=0", "zoom=1", "rotation=4", "boptimiserz=1"});
     const QString photo = WriteImage(Img("wide.jpg"), MakeImage(3000, 1500, [](int x, int y) {
                                          return Rgb(uint8_t(x / 12), uint8_t(y / 6), 90);
                                      }));
@@ -279,12 +280,18 @@ TEST_F(ReadAheadTest, TheFullDecodingOfTheCommandLinesImageWaitsForItsStandIn) {
     const TDecodeWorkers::TTicketPtr full = early->Ticket;
     EXPECT_EQ(m_workers->RunQueued(), 1);
     EXPECT_TRUE(m_workers->Done(early->ReducedTicket));
-    EXPECT_FALSE(m_workers->Settled(full));
+    EXPECT_TRUE(m_workers->Held(full));
     m_early = std::make_shared<TEarlyImage>(std::move(*early));
     Start({photo}, QSize(500, 420));
     EXPECT_TRUE(m_workers->Done(full));
     EXPECT_FALSE(m_form->Zoom().HasStandIn());
-    EXPECT_EQ(m_form->WorkingImage().Width(), 3000);
+    // Turned by "Rotate 90° CW".
+    EXPECT_EQ(m_form->WorkingImage().Width(), 1500);
+    EXPECT_EQ(m_form->WorkingImage().Height(), 3000);
+    const TBlockAverages* averages = m_form->Zoom().BlockAverages();
+    ASSERT_NE(averages, nullptr);
+    EXPECT_EQ(averages->PictureKey, m_form->WorkingImage().Image().cacheKey());
+    EXPECT_GT(averages->BlockSize, 1);
     EXPECT_EQ(m_workers->Pending(), 0) << "nothing left held";
 }
 
