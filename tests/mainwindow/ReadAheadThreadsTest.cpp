@@ -98,4 +98,21 @@ TEST_F(ReadAheadThreads, TheCommandLinesImageDecodesBeforeTheWindowExists) {
     Settle();
 }
 
+// A large image: its reduced picture stands in, and the held full decoding, released with the
+// window's settings, ends turned.
+TEST_F(ReadAheadThreads, TheCommandLinesLargeImageEndsShapedByItsWorker) {
+    WriteSettings({"bsa=0", "zoom=1", "rotation=4", "boptimiserz=1"});
+    const QString photo = WriteImage(Img("wide.jpg"), MakeImage(3000, 1500, [](int x, int y) {
+                                         return Rgb(uint8_t(x / 12), uint8_t(y / 6), 90);
+                                     }));
+    std::optional<TEarlyImage> early = StartEarlyImage(*m_workers, {photo});
+    ASSERT_TRUE(early && early->ReducedTicket);
+    m_early = std::make_shared<TEarlyImage>(std::move(*early));
+    Start({photo}, QSize(500, 420));
+    EXPECT_EQ(m_form->WorkingImage().Width(), 1500);
+    EXPECT_EQ(m_form->WorkingImage().Height(), 3000);
+    EXPECT_FALSE(m_form->Zoom().HasStandIn());
+    Settle();
+}
+
 } // namespace
