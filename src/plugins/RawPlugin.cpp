@@ -303,3 +303,33 @@ TAVELUNE_RAW_EXPORT int32_t ExtractThumbnail(const TRawFileCallbacks* io, void**
     if (kind) *kind = options.ThumbnailKind;
     return rc;
 }
+
+TAVELUNE_RAW_EXPORT int32_t RawOrientation(const TRawFileCallbacks* io, void** fileSlot,
+                                           const char* fileName, int32_t* flip,
+                                           int32_t* abortFlag) {
+    int32_t ignored = 0;
+    int32_t& abort = abortFlag ? *abortFlag : ignored;
+    abort = 0;
+    if (flip) *flip = 0;
+    if (!UsableCallbacks(io) || !flip) {
+        abort = 1;
+        return kRawErrorBadArguments;
+    }
+    try {
+        const auto raw = std::make_unique<LibRaw>();
+        SetParams(*raw, false);
+        TCallbackStream stream(io, fileSlot, fileName);
+        int rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
+        // Some makers' parsers give degrees; the size adjustment turns them into flip bits.
+        if (rc == 0) rc = raw->adjust_sizes_info_only();
+        if (rc != 0) {
+            abort = 1;
+            return rc;
+        }
+        *flip = int32_t(raw->imgdata.sizes.flip);
+        return 0;
+    } catch (...) {
+        abort = 1;
+        return kRawErrorInternal;
+    }
+}
