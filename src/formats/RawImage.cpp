@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QLibrary>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -265,14 +266,12 @@ struct TRawPreview {
     }
 };
 
-// The library writes the thumbnail into memory; its bytes come from the file, and a grey layer
-// written as red, green and blue at most triples them.
-TRawPreview ExtractPreview(TBytes data, const QString& fileName) {
+// Has the library write the thumbnail to the sink, opened under sinkName; returns its kind. Its
+// bytes come from the file, and a grey layer written as red, green and blue at most triples them.
+int32_t WriteThumbnailTo(TBytes data, const QString& fileName, QIODevice& sink,
+                         const QString& sinkName) {
     TRawLibrary& library = LoadedLibrary();
-    QBuffer sink;
-    if (!sink.open(QIODevice::WriteOnly)) throw ETaveluneError("RAW: no room for the thumbnail");
-    THostFiles files(data, fileName, &sink, QStringLiteral("thumbnail"),
-                     3 * int64_t(data.size()) + 4096);
+    THostFiles files(data, fileName, &sink, sinkName, 3 * int64_t(data.size()) + 4096);
     TRawNumbers numbers{};
     TRawOptions options{};
     options.Thumbnail = 1;
@@ -282,7 +281,15 @@ TRawPreview ExtractPreview(TBytes data, const QString& fileName) {
                                           files.InputName(), files.OutputName(), &options, nullptr,
                                           0, 0, texts.Maker, texts.Model, texts.Date, &abortFlag);
     CheckResult(result, abortFlag);
-    return {sink.data(), options.ThumbnailKind};
+    return options.ThumbnailKind;
+}
+
+// The thumbnail kept in memory: a stand-in leaves no file behind, whatever happens.
+TRawPreview ExtractPreview(TBytes data, const QString& fileName) {
+    QBuffer sink;
+    if (!sink.open(QIODevice::WriteOnly)) throw ETaveluneError("RAW: no room for the thumbnail");
+    const int32_t kind = WriteThumbnailTo(data, fileName, sink, QStringLiteral("thumbnail"));
+    return {sink.data(), kind};
 }
 
 // Reads the thumbnail the library wrote, by its kind; reduced to a preview's size if asked.
@@ -502,7 +509,12 @@ TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height, b
 }
 
 TBitmap RawThumbnail(TBytes data, const QString& fileName) {
-    return ReadThumbnailFile(ExtractPreview(data, fileName), fileName, true);
+    QTemporaryFile file(
+        QDir(QDir::tempPath()).filePath(QStringLiteral("raw_thumb_tmp_XXXXXX.tmp")));
+    if (!file.open()) throw ETaveluneError("RAW: no temporary file for the thumbnail");
+    const int32_t kind = WriteThumbnailTo(data, fileName, file, file.fileName());
+    if (!file.flush() || !file.seek(0)) throw ETaveluneError("RAW: thumbnail not written");
+    return ReadThumbnailFile({file.readAll(), kind}, file.fileName(), true);
 }
 
 void InstallRawInfoText() {

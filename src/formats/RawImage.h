@@ -36,7 +36,7 @@ TRawFileInfo ReadRawInfo(TBytes data, const QString& fileName, bool halfSize = f
 // A 24-bit picture of the size RawInfo reported (with the same halfSize).
 TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height,
                   bool halfSize = false);
-// The embedded thumbnail as a preview reads it; kept in memory, it never leaves a file behind.
+// The embedded thumbnail, read through a temporary file that is always removed.
 TBitmap RawThumbnail(TBytes data, const QString& fileName);
 
 // Maker, model and date of a RAW file, cleaned and joined by carriage returns; empty when the
