@@ -304,6 +304,7 @@ TAVELUNE_RAW_EXPORT int32_t ExtractThumbnail(const TRawFileCallbacks* io, void**
     return rc;
 }
 
+#ifndef TAVELUNE_RAW_WITHOUT_ORIENTATION // left out to build the library as it was before
 TAVELUNE_RAW_EXPORT int32_t RawOrientation(const TRawFileCallbacks* io, void** fileSlot,
                                            const char* fileName, int32_t* flip,
                                            int32_t* abortFlag) {
@@ -333,3 +334,4 @@ TAVELUNE_RAW_EXPORT int32_t RawOrientation(const TRawFileCallbacks* io, void** f
         return kRawErrorInternal;
     }
 }
+#endif

@@ -366,6 +366,26 @@ TEST_F(RawWithLibrary, ADamagedPreviewGivesNoStandInAndThePictureStillLoads) {
     }
 }
 
+// A library built before it told the turn gives no stand-in, never one turned by guess; the
+// picture still loads.
+TEST_F(RawWithLibrary, ALibraryThatCannotTellTheTurnGivesNoStandIn) {
+    SetRawLibraryFolders({QStringLiteral(TAVELUNE_OLDER_RAW_PLUGIN_DIR)});
+    ASSERT_TRUE(RawLibraryLoaded());
+    QString name = Dng({.Samples = MarkedSamples(),
+                        .Orientation = 3, // half a turn: in proportion either way
+                        .Preview = MarkedPreview(32, 24),
+                        .PreviewWidth = 32,
+                        .PreviewHeight = 24});
+    const QByteArray bytes = ReadWholeFile(name);
+    const TReducedDecoding probe = Probe(bytes);
+    EXPECT_EQ(QSize(probe.Width, probe.Height), QSize(kWidth, kHeight));
+    EXPECT_EQ(probe.Smallest, 0);
+    EXPECT_TRUE(ReadReduced(bytes, 2).Empty());
+    TBitmap bmp;
+    ASSERT_EQ(LoadImageFile(name, bmp), 1);
+    EXPECT_EQ(SizeOf(bmp), QSize(kWidth, kHeight));
+}
+
 TEST(RawWithoutLibrary, EveryOperationFailsWithDllNotLoaded) {
     InitImageFormats();
     QTemporaryDir dir, empty;
