@@ -42,6 +42,7 @@ void BM_ReducedRaw(benchmark::State& state) {
         state.SkipWithError("no DNG or no RAW decoder library");
         return;
     }
+    QSize standIn;
     const auto decode = [&](int reduction) {
         TGraphic graphic(gcRaw);
         TReadInput input{QStringLiteral("photo.dng"),
@@ -50,9 +51,12 @@ void BM_ReducedRaw(benchmark::State& state) {
         input.Reduction = reduction;
         ReadGraphic(input, graphic);
         benchmark::DoNotOptimize(graphic.Picture.ScanLine(0));
+        if (reduction > 1) standIn = QSize(graphic.Picture.Width(), graphic.Picture.Height());
     };
     RunAgainstBaseline(
         state, "full", [&] { decode(1); }, [&] { decode(4); });
+    // The preview itself, at full size: 1024 x 768 is the smallest JPEG scale covering 1000 x 750.
+    if (standIn != QSize(1024, 768)) state.SkipWithError("the preview did not stand in");
 }
 // A fixed count: each iteration decodes the whole RAW file too, which a minimum time on the
 // preview read alone would repeat for minutes.
