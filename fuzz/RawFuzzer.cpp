@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the camera RAW path: the host's file callbacks, the decoder library
-// and LibRaw, for the information call, the thumbnail and (for small pictures) the full decode.
+// and LibRaw, for the information call, the thumbnail, the embedded preview that stands in while
+// the picture decodes (its probe and its reduced read) and (for small pictures) the full decode.
 #include "core/Errors.h"
+#include "formats/Graphic.h"
 #include "formats/RawImage.h"
 
 #include <QFileInfo>
@@ -35,6 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             const TBitmap thumb = RawThumbnail(bytes, name);
             volatile int w = thumb.Width();
+            (void)w;
+        } catch (const std::exception&) {
+        }
+        const TReducedDecoding probe = gcRaw.ProbeReduction(bytes);
+        try {
+            TGraphic graphic(gcRaw);
+            TReadInput input{name, bytes};
+            input.Reduction = probe.Smallest > 0 ? probe.Smallest : 2;
+            gcRaw.Read(input, graphic);
+            volatile int w = graphic.Picture.Width();
             (void)w;
         } catch (const std::exception&) {
         }

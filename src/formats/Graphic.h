@@ -9,7 +9,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <span>
 #include <vector>
@@ -28,8 +30,8 @@ struct TReadInput {
     // animation (0-based). Readers of single pictures ignore it; past the last one fails.
     int ImageIndex = 0;
     // 2, 4 or 8: a picture this many times smaller on each side will do (JPEG decodes at that
-    // scale, HEIF gives its smallest thumbnail at least that large; other readers deliver the
-    // full size). The stored size is still reported.
+    // scale, HEIF gives its smallest thumbnail at least that large, RAW its embedded preview or
+    // nothing; other readers deliver the full size). The stored size is still reported.
     int Reduction = 1;
 };
 
@@ -59,6 +61,12 @@ struct TReducedDecoding {
     bool Allows(int reduction) const { return Smallest > 0 && reduction >= Smallest; }
 };
 using TReductionProbe = TReducedDecoding (*)(std::span<const uint8_t> bytes);
+
+// Whether a smaller picture of w x h is in the proportions of width x height: encoders round
+// a thumbnail's sides, by two pixels either way at most.
+inline bool InProportion(int64_t w, int64_t h, int64_t width, int64_t height) {
+    return std::abs(w * height - h * width) <= 2 * std::max(width, height);
+}
 
 struct TGraphicClass {
     const char* Name;

@@ -252,9 +252,7 @@ THandlePtr ThumbnailFor(const heif_image_handle* handle, int reduction) {
         const int64_t tw = Heif().heif_image_handle_get_width(thumb);
         const int64_t th = Heif().heif_image_handle_get_height(thumb);
         const bool large = tw * reduction >= w && th * reduction >= h && tw < w && th < h;
-        // Encoders round a thumbnail's sides to even numbers: two pixels either way.
-        const bool proportional = std::abs(tw * h - th * w) <= 2 * int64_t(std::max(w, h));
-        if (!large || !proportional) continue;
+        if (!large || !InProportion(tw, th, w, h)) continue;
         if (!best || tw < Heif().heif_image_handle_get_width(best.get())) best = std::move(owned);
     }
     return best;

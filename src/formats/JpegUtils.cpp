@@ -28,6 +28,7 @@ struct TJpegError {
     jpeg_error_mgr Pub;
     std::jmp_buf Jump;
     bool RanOut = false; // the data ended before the decoder was done with it
+    bool Warned = false; // libjpeg found the data cut short or damaged and went on
 };
 
 void JpegErrorExit(j_common_ptr cinfo) {
@@ -38,8 +39,10 @@ void JpegErrorExit(j_common_ptr cinfo) {
 // marker or, in a file cut short, filling the part that is missing with grey. Running out of
 // data is noted, since a file that ends before its first scan holds no picture at all.
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
-    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<TJpegError*>(cinfo->err)->RanOut = true;
+    if (level != -1) return;
+    auto* err = reinterpret_cast<TJpegError*>(cinfo->err);
+    err->Warned = true;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->RanOut = true;
 }
 
 void JpegOutputMessage(j_common_ptr) {}
@@ -308,7 +311,8 @@ int JpegPreviewDenominator(int width, int height) {
     return 8;
 }
 
-TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples* cmyk) {
+TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples* cmyk,
+                   bool* damaged) {
     TCodecProgress progress;
     TDecompressor d;
     if (!StartDecompress(&d, data.data(), data.size(), scaleDenom)) Fail(d.Err);
@@ -336,6 +340,7 @@ TBitmap DecodeJpeg(TBytes data, int scaleDenom, TJpegSize* stored, TCmykSamples*
     }
     uint8_t* inks = cmykStride ? cmyk->Samples.data() : cmykRow.empty() ? nullptr : cmykRow.data();
     if (!DecodeRows(&d, picture.ScanLine(0), picture.Stride(), inks, cmykStride)) Fail(d.Err);
+    if (damaged) *damaged = d.Err.Warned;
     return picture;
 }
 

@@ -26,8 +26,9 @@ int JpegPreviewDenominator(int width, int height);
 
 // Decodes at 1/scaleDenom of the stored size (1, 2, 4 or 8) into a 24-bit picture; stored,
 // when given, receives the size stored in the file. A CMYK file also hands its ink samples to
-// cmyk when one is given.
+// cmyk when one is given. damaged, when given, tells whether libjpeg had to go on past data cut
+// short or broken (the missing part then shows grey).
 TBitmap DecodeJpeg(TBytes data, int scaleDenom = 1, TJpegSize* stored = nullptr,
-                   TCmykSamples* cmyk = nullptr);
+                   TCmykSamples* cmyk = nullptr, bool* damaged = nullptr);
 // Encodes the picture (made 24-bit first) as a three-component JFIF file.
 std::vector<uint8_t> EncodeJpeg(const TBitmap& picture, int quality, bool progressive);

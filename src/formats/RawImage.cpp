@@ -3,14 +3,17 @@
 
 #include "core/Errors.h"
 #include "core/FilterEvent.h"
+#include "core/FlipRotate.h"
 #include "formats/DateDisplay.h"
 #include "formats/Exif.h"
 #include "formats/FileData.h"
 #include "formats/Graphic.h"
 #include "formats/ImageFiles.h"
+#include "formats/JpegUtils.h"
 #include "formats/ProgramFolders.h"
 #include "plugins/RawPluginApi.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QLibrary>
 #include <QTemporaryFile>
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,9 @@ public:
             Decode = reinterpret_cast<TFromRawToPsdEntry>(m_library.resolve("FromRawToPSD"));
             Thumbnail =
                 reinterpret_cast<TExtractThumbnailEntry>(m_library.resolve("ExtractThumbnail"));
+            // Older builds lack it.
+            Orientation =
+                reinterpret_cast<TRawOrientationEntry>(m_library.resolve("RawOrientation"));
             if (Loaded()) return true;
             Forget();
         }
@@ -62,12 +69,14 @@ public:
     TRawInfoEntry Info = nullptr;
     TFromRawToPsdEntry Decode = nullptr;
     TExtractThumbnailEntry Thumbnail = nullptr;
+    TRawOrientationEntry Orientation = nullptr;
 
 private:
     void Forget() {
         Info = nullptr;
         Decode = nullptr;
         Thumbnail = nullptr;
+        Orientation = nullptr;
         if (m_library.isLoaded()) m_library.unload();
     }
 
@@ -92,10 +101,11 @@ TRawLibrary& LoadedLibrary() {
 // The RAW file's bytes for reading, and the one output file the call may write.
 class THostFiles {
 public:
+    // At most outputLimit bytes are written to output.
     THostFiles(TBytes input, const QString& inputName, QIODevice* output = nullptr,
-               const QString& outputName = {})
+               const QString& outputName = {}, int64_t outputLimit = 0)
         : m_input(input), m_inputName(inputName.toStdString()), m_output(output),
-          m_outputName(outputName.toStdString()) {
+          m_outputName(outputName.toStdString()), m_outputLimit(outputLimit) {
         m_callbacks.Context = this;
         m_callbacks.Open = Open;
         m_callbacks.Close = Close;
@@ -160,6 +170,7 @@ private:
         THostFiles& self = Self(context);
         THandle* h = Handle(file);
         if (!h || !h->Output || size == 0 || count > size_t(INT64_MAX) / size) return 0;
+        if (int64_t(size * count) > self.m_outputLimit - self.m_output->pos()) return 0;
         const qint64 written =
             self.m_output->write(static_cast<const char*>(buffer), qint64(size * count));
         return written < 0 ? 0 : size_t(written) / size;
@@ -218,6 +229,7 @@ private:
     std::string m_inputName;
     QIODevice* m_output;
     std::string m_outputName;
+    int64_t m_outputLimit;
     TRawFileCallbacks m_callbacks{};
     std::vector<std::unique_ptr<THandle>> m_handles;
     void* m_slot = nullptr;
@@ -245,19 +257,145 @@ void CheckResult(int32_t result, int32_t abortFlag) {
     if (result != 0) DecodingError(result);
 }
 
-// Reads the thumbnail the library wrote, by its kind.
-TBitmap ReadThumbnailFile(const QByteArray& bytes, int32_t kind, const QString& name) {
+// The thumbnail as the library wrote it, of kRawThumbJpeg, kRawThumbPpm or kRawThumbTiff.
+struct TRawPreview {
+    QByteArray Bytes;
+    int32_t Kind = kRawThumbNone;
+    TBytes Data() const {
+        return {reinterpret_cast<const uint8_t*>(Bytes.constData()), size_t(Bytes.size())};
+    }
+};
+
+// Has the library write the thumbnail to the sink, opened under sinkName; returns its kind. Its
+// bytes come from the file, and a grey layer written as red, green and blue at most triples them.
+int32_t WriteThumbnailTo(TBytes data, const QString& fileName, QIODevice& sink,
+                         const QString& sinkName) {
+    TRawLibrary& library = LoadedLibrary();
+    THostFiles files(data, fileName, &sink, sinkName, 3 * int64_t(data.size()) + 4096);
+    TRawNumbers numbers{};
+    TRawOptions options{};
+    options.Thumbnail = 1;
+    TRawTexts texts;
+    int32_t abortFlag = 0;
+    const int32_t result = library.Decode(files.Callbacks(), files.Slot(), &numbers, nullptr,
+                                          files.InputName(), files.OutputName(), &options, nullptr,
+                                          0, 0, texts.Maker, texts.Model, texts.Date, &abortFlag);
+    CheckResult(result, abortFlag);
+    return options.ThumbnailKind;
+}
+
+// The thumbnail kept in memory: a stand-in leaves no file behind, whatever happens.
+TRawPreview ExtractPreview(TBytes data, const QString& fileName) {
+    QBuffer sink;
+    if (!sink.open(QIODevice::WriteOnly)) throw ETaveluneError("RAW: no room for the thumbnail");
+    const int32_t kind = WriteThumbnailTo(data, fileName, sink, QStringLiteral("thumbnail"));
+    return {sink.data(), kind};
+}
+
+// Reads the thumbnail the library wrote, by its kind; reduced to a preview's size if asked.
+TBitmap ReadThumbnailFile(const TRawPreview& thumbnail, const QString& name, bool preview) {
+    const int32_t kind = thumbnail.Kind;
     const TGraphicClass* cls = kind == kRawThumbJpeg   ? &gcJpeg
                                : kind == kRawThumbPpm  ? &gcPortableMap
                                : kind == kRawThumbTiff ? &gcTiff
                                                        : nullptr;
     if (!cls) throw ETaveluneError("RAW: unknown thumbnail kind");
     TGraphic graphic(*cls);
-    const TReadInput input{
-        name, {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())}, true};
-    ReadGraphic(input, graphic);
+    ReadGraphic({name, thumbnail.Data(), preview}, graphic);
     graphic.Picture.To24Bit();
     return std::move(graphic.Picture);
+}
+
+// ---- The embedded preview standing in while the picture decodes ----
+
+// The turn a full decode gives the stored picture; none when the library cannot tell.
+std::optional<int> DecodedTurn(TBytes data, const QString& fileName) {
+    TRawLibrary& library = LoadedLibrary();
+    if (!library.Orientation) return std::nullopt;
+    THostFiles files(data, fileName);
+    int32_t flip = 0, abortFlag = 0;
+    const int32_t result =
+        library.Orientation(files.Callbacks(), files.Slot(), files.InputName(), &flip, &abortFlag);
+    if (result != 0 || abortFlag != 0 || flip < 0 || flip > 7) return std::nullopt;
+    return int(flip);
+}
+
+QSize Turned(QSize size, int flip) {
+    return flip & 4 ? size.transposed() : size;
+}
+
+// Turns the stored picture as the full decode does (the library's flip bits).
+void TurnAsDecoded(TBitmap& picture, int flip) {
+    if (flip & 4) {
+        Rotate90(picture, flip != 5);
+        if (flip == 4) FlipHorizontal(picture);
+        if (flip == 7) FlipVertical(picture);
+    } else if (flip == 3) {
+        Rotate180(picture);
+    } else if (flip == 2) {
+        FlipVertical(picture);
+    } else if (flip == 1) {
+        FlipHorizontal(picture);
+    }
+}
+
+// A preview of this size (turned) stands in at the reduction: in the picture's proportions, at
+// least a reduction'th of each side and never larger than the picture.
+bool Covers(QSize preview, QSize full, int reduction) {
+    const int64_t w = preview.width(), h = preview.height();
+    return w > 0 && h > 0 && w <= full.width() && h <= full.height() &&
+           w * reduction >= full.width() && h * reduction >= full.height() &&
+           InProportion(w, h, full.width(), full.height());
+}
+
+// The preview and its size turned, known before its pixels are decoded when it is a JPEG.
+struct TStandIn {
+    TRawPreview File;
+    int Flip = 0;
+    QSize Size;
+    TBitmap Picture; // unturned; decoded already when not a JPEG
+};
+
+std::optional<TStandIn> FindStandIn(TBytes data, const QString& fileName) {
+    const std::optional<int> flip = DecodedTurn(data, fileName);
+    if (!flip) return std::nullopt; // a preview turned by guess could show the wrong way
+    TStandIn standIn{ExtractPreview(data, fileName), *flip, {}, {}};
+    if (standIn.File.Kind == kRawThumbJpeg) {
+        const TJpegSize stored = JpegStoredSize(standIn.File.Data());
+        standIn.Size = QSize(stored.Width, stored.Height);
+    } else {
+        standIn.Picture = ReadThumbnailFile(standIn.File, fileName, false);
+        standIn.Size = QSize(standIn.Picture.Width(), standIn.Picture.Height());
+    }
+    standIn.Size = Turned(standIn.Size, *flip);
+    return standIn;
+}
+
+// The largest of libjpeg's scales whose picture still covers the reduction.
+int JpegScaleFor(QSize stored, QSize full, int reduction) {
+    for (const int d : {8, 4, 2}) {
+        const int64_t w = (stored.width() + d - 1) / d, h = (stored.height() + d - 1) / d;
+        if (w * reduction >= full.width() && h * reduction >= full.height()) return d;
+    }
+    return 1;
+}
+
+// The preview turned as the full decode delivers the picture, at least a reduction'th of it.
+TBitmap StandInPicture(TBytes data, const QString& fileName, QSize full, int reduction) {
+    std::optional<TStandIn> standIn = FindStandIn(data, fileName);
+    if (!standIn || !Covers(standIn->Size, full, reduction))
+        throw ETaveluneError("RAW: no preview to stand in");
+    TBitmap picture = std::move(standIn->Picture);
+    if (standIn->File.Kind == kRawThumbJpeg) {
+        bool damaged = false;
+        picture = DecodeJpeg(standIn->File.Data(), JpegScaleFor(standIn->Size, full, reduction),
+                             nullptr, nullptr, &damaged);
+        if (damaged) throw ETaveluneError("RAW: damaged preview");
+    }
+    TurnAsDecoded(picture, standIn->Flip);
+    if (!Covers(QSize(picture.Width(), picture.Height()), full, reduction))
+        throw ETaveluneError("RAW: preview of another size than its header's");
+    return picture;
 }
 
 void ReadRaw(const TReadInput& input, TGraphic& graphic) {
@@ -272,6 +410,12 @@ void ReadRaw(const TReadInput& input, TGraphic& graphic) {
             // No usable thumbnail: decode the whole picture instead.
         }
     }
+    if (input.Reduction > 1) {
+        // The full decode runs apart: a reduced read gives the preview or nothing.
+        graphic.Picture =
+            StandInPicture(input.Bytes, input.FileName, {info.Width, info.Height}, input.Reduction);
+        return;
+    }
     if (info.Height <= kMaxRawHeight) {
         graphic.Picture = DecodeRaw(input.Bytes, input.FileName, info.Width, info.Height);
         return;
@@ -280,11 +424,29 @@ void ReadRaw(const TReadInput& input, TGraphic& graphic) {
     graphic.Picture = DecodeRaw(input.Bytes, input.FileName, half.Width, half.Height, true);
 }
 
+// The stored size, and the smallest reduction the embedded preview covers.
+TReducedDecoding ProbeRaw(std::span<const uint8_t> bytes) {
+    const QString name = QStringLiteral("probed");
+    const TRawFileInfo info = ReadRawInfo(bytes, name);
+    TReducedDecoding probe{info.Width, info.Height};
+    try {
+        const std::optional<TStandIn> standIn = FindStandIn(bytes, name);
+        for (const int r : {2, 4, 8})
+            if (standIn && Covers(standIn->Size, {info.Width, info.Height}, r)) {
+                probe.Smallest = r;
+                break;
+            }
+    } catch (const std::exception&) {
+        // No usable preview: the full decode only.
+    }
+    return probe;
+}
+
 const bool g_rawTextInstalled = (InstallRawInfoText(), true);
 
 } // namespace
 
-const TGraphicClass gcRaw{"TRawImage", ReadRaw};
+const TGraphicClass gcRaw{"TRawImage", ReadRaw, nullptr, false, nullptr, false, nullptr, ProbeRaw};
 
 QStringList RawLibraryFolders() {
     return Library().Folders();
@@ -347,23 +509,12 @@ TBitmap DecodeRaw(TBytes data, const QString& fileName, int width, int height, b
 }
 
 TBitmap RawThumbnail(TBytes data, const QString& fileName) {
-    TRawLibrary& library = LoadedLibrary();
     QTemporaryFile file(
         QDir(QDir::tempPath()).filePath(QStringLiteral("raw_thumb_tmp_XXXXXX.tmp")));
     if (!file.open()) throw ETaveluneError("RAW: no temporary file for the thumbnail");
-    THostFiles files(data, fileName, &file, file.fileName());
-    TRawNumbers numbers{};
-    TRawOptions options{};
-    options.Thumbnail = 1;
-    TRawTexts texts;
-    int32_t abortFlag = 0;
-    const int32_t result = library.Decode(files.Callbacks(), files.Slot(), &numbers, nullptr,
-                                          files.InputName(), files.OutputName(), &options, nullptr,
-                                          0, 0, texts.Maker, texts.Model, texts.Date, &abortFlag);
-    CheckResult(result, abortFlag);
+    const int32_t kind = WriteThumbnailTo(data, fileName, file, file.fileName());
     if (!file.flush() || !file.seek(0)) throw ETaveluneError("RAW: thumbnail not written");
-    const QByteArray bytes = file.readAll();
-    return ReadThumbnailFile(bytes, options.ThumbnailKind, file.fileName());
+    return ReadThumbnailFile({file.readAll(), kind}, file.fileName(), true);
 }
 
 void InstallRawInfoText() {

@@ -112,6 +112,19 @@ void FillInfo(const LibRaw& raw, TRawNumbers* numbers, char* maker, char* model,
     }
 }
 
+// LibRaw, with a guard on the thumbnail loader it chose.
+class TLibRaw : public LibRaw {
+public:
+    // LibRaw 0.20 reads a layered thumbnail's stored byte count for each colour into a buffer of
+    // one byte a pixel for each: a larger count would run past it.
+    void BoundLayerThumbnail() {
+        libraw_thumbnail_t& stored = imgdata.thumbnail;
+        const unsigned pixels = unsigned(stored.twidth) * stored.theight;
+        if (write_thumb == &TLibRaw::layer_thumb && stored.tlength > pixels)
+            stored.tlength = pixels;
+    }
+};
+
 struct TImageFree {
     void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
 };
@@ -136,9 +149,10 @@ private:
     void* m_file;
 };
 
-int32_t WriteThumbnail(LibRaw& raw, const TRawFileCallbacks* io, const char* outputName,
+int32_t WriteThumbnail(TLibRaw& raw, const TRawFileCallbacks* io, const char* outputName,
                        int32_t* kind) {
     *kind = kRawThumbNone;
+    raw.BoundLayerThumbnail();
     if (const int rc = raw.unpack_thumb()) return rc;
     int error = 0;
     const TProcessedImage thumb(raw.dcraw_make_mem_thumb(&error));
@@ -238,7 +252,7 @@ TAVELUNE_RAW_EXPORT int32_t RawInfo(const TRawFileCallbacks* io, void** fileSlot
         return kRawErrorBadArguments;
     }
     try {
-        const auto raw = std::make_unique<LibRaw>();
+        const auto raw = std::make_unique<TLibRaw>();
         SetParams(*raw, halfSize != 0);
         TCallbackStream stream(io, fileSlot, fileName);
         int rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
@@ -276,7 +290,7 @@ TAVELUNE_RAW_EXPORT int32_t FromRawToPSD(const TRawFileCallbacks* io, void** fil
     if (progress) progress(0, 100, 0);
     int32_t rc = 0;
     try {
-        const auto raw = std::make_unique<LibRaw>();
+        const auto raw = std::make_unique<TLibRaw>();
         SetParams(*raw, options && options->HalfSize != 0);
         TCallbackStream stream(io, fileSlot, inputName);
         rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
@@ -303,3 +317,35 @@ TAVELUNE_RAW_EXPORT int32_t ExtractThumbnail(const TRawFileCallbacks* io, void**
     if (kind) *kind = options.ThumbnailKind;
     return rc;
 }
+
+#ifndef TAVELUNE_RAW_WITHOUT_ORIENTATION // left out to build the library as it was before
+TAVELUNE_RAW_EXPORT int32_t RawOrientation(const TRawFileCallbacks* io, void** fileSlot,
+                                           const char* fileName, int32_t* flip,
+                                           int32_t* abortFlag) {
+    int32_t ignored = 0;
+    int32_t& abort = abortFlag ? *abortFlag : ignored;
+    abort = 0;
+    if (flip) *flip = 0;
+    if (!UsableCallbacks(io) || !flip) {
+        abort = 1;
+        return kRawErrorBadArguments;
+    }
+    try {
+        const auto raw = std::make_unique<TLibRaw>();
+        SetParams(*raw, false);
+        TCallbackStream stream(io, fileSlot, fileName);
+        int rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
+        // Some makers' parsers give degrees; the size adjustment turns them into flip bits.
+        if (rc == 0) rc = raw->adjust_sizes_info_only();
+        if (rc != 0) {
+            abort = 1;
+            return rc;
+        }
+        *flip = int32_t(raw->imgdata.sizes.flip);
+        return 0;
+    } catch (...) {
+        abort = 1;
+        return kRawErrorInternal;
+    }
+}
+#endif

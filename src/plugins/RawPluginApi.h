@@ -2,7 +2,9 @@
 #pragma once
 // The calling interface of the camera RAW decoder library (libtavelune_raw), a shared object
 // the viewer loads at run time and looks up by the entry names "RawInfo", "FromRawToPSD" and
-// "ExtractThumbnail". Plain C types only, so either side can be rebuilt alone.
+// "ExtractThumbnail", and "RawOrientation" where the library has it (older builds do not: the
+// host then does without what needs it). Plain C types only, so either side can be rebuilt
+// alone.
 //
 // Files. The library never opens a file itself: every access goes through the host's callback
 // table. Open returns a handle for the name and mode ("rb" to read the RAW file, "wb" to write
@@ -102,6 +104,14 @@ typedef int32_t (*TFromRawToPsdEntry)(const TRawFileCallbacks* io, void** fileSl
 typedef int32_t (*TExtractThumbnailEntry)(const TRawFileCallbacks* io, void** fileSlot,
                                           const char* inputName, const char* outputName,
                                           int32_t* kind, int32_t* abortFlag);
+
+// How a full decode turns the stored picture (LibRaw's flip, 0 to 7): 0 not at all, 3 half a
+// turn, 5 a quarter turn anticlockwise, 6 a quarter turn clockwise. Pixel (row, column) of the
+// turned picture is stored at (column, row) with bit 4, else at (row, column), the stored row
+// counted from the bottom with bit 2 and the stored column from the right with bit 1. Cameras
+// store the embedded thumbnail unturned.
+typedef int32_t (*TRawOrientationEntry)(const TRawFileCallbacks* io, void** fileSlot,
+                                        const char* fileName, int32_t* flip, int32_t* abortFlag);
 
 #ifdef __cplusplus
 }

@@ -3,117 +3,25 @@
 // the size the library reports, gives its thumbnail in preview mode and its camera lines to the
 // information text; without the library every RAW operation fails with "DLL not loaded".
 #include "FormatTestUtil.h"
+#include "TestDng.h"
 #include "core/Errors.h"
 #include "formats/DateDisplay.h"
+#include "formats/DecodeFile.h"
 #include "formats/Exif.h"
 #include "formats/FileData.h"
 #include "formats/FormatRegistry.h"
 #include "formats/ImageFiles.h"
+#include "formats/JpegUtils.h"
 #include "formats/RawImage.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <gtest/gtest.h>
-#include <tiffio.h>
 
 namespace {
 
-constexpr int kWidth = 64, kHeight = 48;
-constexpr int kThumbWidth = 16, kThumbHeight = 12;
-
-struct TDngSpec {
-    bool Thumbnail = false;
-    // 16-bit linear sample of the left and right halves (the same value for all three).
-    uint16_t Left = 0x2000, Right = 0x2000;
-    // A colour filter array picture (red, green / green, blue) of 8-bit samples instead.
-    bool Cfa = false;
-    int Width = kWidth, Height = kHeight;
-};
-
-void SetCameraTags(TIFF* t) {
-    static const uint8_t version[4] = {1, 4, 0, 0};
-    static const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    static const float neutral[3] = {1, 1, 1};
-    TIFFSetField(t, TIFFTAG_MAKE, "Tavelune");
-    TIFFSetField(t, TIFFTAG_MODEL, "Test camera");
-    TIFFSetField(t, TIFFTAG_DATETIME, "2009:07:14 18:30:05");
-    TIFFSetField(t, TIFFTAG_DNGVERSION, version);
-    TIFFSetField(t, TIFFTAG_UNIQUECAMERAMODEL, "Tavelune Test camera");
-    TIFFSetField(t, TIFFTAG_COLORMATRIX1, uint16_t(9), identity);
-    TIFFSetField(t, TIFFTAG_ASSHOTNEUTRAL, uint16_t(3), neutral);
-}
-
-void WriteCfaRaw(TIFF* t, const TDngSpec& s) {
-    static const uint16_t dim[2] = {2, 2};
-    static const uint8_t pattern[4] = {0, 1, 1, 2};
-    TIFFSetField(t, TIFFTAG_SUBFILETYPE, 0);
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, s.Width);
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, s.Height);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, 32803); // colour filter array
-    TIFFSetField(t, TIFFTAG_CFAREPEATPATTERNDIM, dim);
-    TIFFSetField(t, TIFFTAG_CFAPATTERN, uint16_t(4), pattern);
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 64);
-    const std::vector<uint8_t> row(size_t(s.Width), 0x60);
-    for (int y = 0; y < s.Height; ++y)
-        TIFFWriteScanline(t, const_cast<uint8_t*>(row.data()), uint32_t(y), 0);
-}
-
-void WriteLinearRaw(TIFF* t, const TDngSpec& s) {
-    if (s.Cfa) return WriteCfaRaw(t, s);
-    TIFFSetField(t, TIFFTAG_SUBFILETYPE, 0);
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, kWidth);
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, kHeight);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, 34892); // linear raw
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kHeight);
-    std::vector<uint16_t> row(size_t(kWidth) * 3);
-    for (int x = 0; x < kWidth; ++x)
-        for (int c = 0; c < 3; ++c)
-            row[size_t(x) * 3 + size_t(c)] = x < kWidth / 2 ? s.Left : s.Right;
-    for (int y = 0; y < kHeight; ++y)
-        TIFFWriteScanline(t, row.data(), uint32_t(y), 0);
-}
-
-// A linear DNG; with a thumbnail, the first directory holds a red 8-bit RGB picture and the
-// raw picture sits in its sub-directory.
-bool WriteDng(const QString& path, const TDngSpec& s) {
-    TIFF* t = TIFFOpen(path.toLocal8Bit().constData(), "w");
-    if (!t) return false;
-    if (s.Thumbnail) {
-        TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_REDUCEDIMAGE);
-        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, kThumbWidth);
-        TIFFSetField(t, TIFFTAG_IMAGELENGTH, kThumbHeight);
-        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kThumbHeight);
-        SetCameraTags(t);
-        uint64_t sub[1] = {0};
-        TIFFSetField(t, TIFFTAG_SUBIFD, uint16_t(1), sub);
-        std::vector<uint8_t> row(size_t(kThumbWidth) * 3);
-        for (int x = 0; x < kThumbWidth; ++x)
-            row[size_t(x) * 3] = 200;
-        for (int y = 0; y < kThumbHeight; ++y)
-            TIFFWriteScanline(t, row.data(), uint32_t(y), 0);
-        TIFFWriteDirectory(t);
-        WriteLinearRaw(t, s);
-    } else {
-        SetCameraTags(t);
-        WriteLinearRaw(t, s);
-    }
-    TIFFWriteDirectory(t);
-    TIFFClose(t);
-    return true;
-}
+constexpr int kWidth = kDngWidth, kHeight = kDngHeight;
+constexpr int kThumbWidth = kDngThumbWidth, kThumbHeight = kDngThumbHeight;
 
 TTriple Average(const TBitmap& bmp, int x0, int x1) {
     int64_t r = 0, g = 0, b = 0, n = 0;
@@ -279,6 +187,203 @@ TEST_F(RawWithLibrary, TallPicturesAreNotDecoded) {
     }
     // The size must be the one the library reports.
     EXPECT_THROW(DecodeRaw(data, QStringLiteral("shot.dng"), kWidth, kHeight - 1), ETaveluneError);
+}
+
+// ---- The embedded preview standing in while the picture decodes
+
+TReducedDecoding Probe(const QByteArray& bytes) {
+    TDecodeRequest request;
+    request.Class = &gcRaw;
+    return ProbeReducedDecoding(request, bytes);
+}
+
+// The picture a reduced read gives; empty when it gives none.
+TBitmap ReadReduced(const QByteArray& bytes, int reduction) {
+    TGraphic graphic(gcRaw);
+    TReadInput input{QStringLiteral("shot.dng"),
+                     {reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())}};
+    input.Reduction = reduction;
+    try {
+        ReadGraphic(input, graphic);
+    } catch (const ETaveluneError&) {
+        return {};
+    }
+    return std::move(graphic.Picture);
+}
+
+QSize SizeOf(const TBitmap& bmp) {
+    return bmp.Empty() ? QSize() : QSize(bmp.Width(), bmp.Height());
+}
+
+// A JPEG preview of the given size, its top-left sixteenth white on dark grey.
+std::vector<uint8_t> MarkedPreview(int w, int h) {
+    return EncodeJpeg(
+        MakeImage(w, h,
+                  [&](int x, int y) { return x < w / 4 && y < h / 4 ? Grey(255) : Grey(40); }),
+        95, false);
+}
+
+// Linear samples of the picture, its top-left sixteenth bright.
+std::vector<uint16_t> MarkedSamples() {
+    std::vector<uint16_t> samples;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            samples.insert(samples.end(), 3,
+                           x < kWidth / 4 && y < kHeight / 4 ? uint16_t(0xE000) : 0x0800);
+    return samples;
+}
+
+enum TCorner { ckTopLeft, ckTopRight, ckBottomLeft, ckBottomRight };
+
+// The brightest corner, looked at a tenth of the sides in.
+TCorner BrightCorner(const TBitmap& bmp) {
+    const int x0 = bmp.Width() / 10, x1 = bmp.Width() - 1 - x0;
+    const int y0 = bmp.Height() / 10, y1 = bmp.Height() - 1 - y0;
+    const int seen[] = {PixelAt(bmp, x0, y0).g, PixelAt(bmp, x1, y0).g, PixelAt(bmp, x0, y1).g,
+                        PixelAt(bmp, x1, y1).g};
+    return TCorner(std::max_element(std::begin(seen), std::end(seen)) - std::begin(seen));
+}
+
+struct TTurnCase {
+    int orientation; // the TIFF tag
+    TCorner corner;  // where the stored top-left corner shows
+};
+
+class RawStandInTurn : public RawWithLibrary, public testing::WithParamInterface<TTurnCase> {};
+
+// The preview is stored unturned; the stand-in shows it turned as the full decode shows the
+// picture, in the turned picture's proportions.
+TEST_P(RawStandInTurn, ThePreviewIsTurnedAsTheFullDecode) {
+    const TTurnCase& c = GetParam();
+    QString name = Dng({.Samples = MarkedSamples(),
+                        .Orientation = c.orientation,
+                        .Preview = MarkedPreview(32, 24),
+                        .PreviewWidth = 32,
+                        .PreviewHeight = 24});
+    const QByteArray bytes = ReadWholeFile(name);
+    const bool sideways = c.orientation > 4;
+    const QSize full = sideways ? QSize(kHeight, kWidth) : QSize(kWidth, kHeight);
+    const TReducedDecoding probe = Probe(bytes);
+    EXPECT_EQ(QSize(probe.Width, probe.Height), full);
+    EXPECT_EQ(probe.Smallest, 2);
+
+    TBitmap decoded;
+    ASSERT_EQ(LoadImageFile(name, decoded), 1);
+    ASSERT_EQ(SizeOf(decoded), full);
+    EXPECT_EQ(BrightCorner(decoded), c.corner);
+    const TBitmap standIn = ReadReduced(bytes, 2);
+    ASSERT_EQ(SizeOf(standIn), full / 2);
+    EXPECT_EQ(BrightCorner(standIn), c.corner);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, RawStandInTurn,
+                         testing::Values(TTurnCase{1, ckTopLeft}, TTurnCase{3, ckBottomRight},
+                                         TTurnCase{6, ckTopRight}, TTurnCase{8, ckBottomLeft}),
+                         [](const testing::TestParamInfo<TTurnCase>& info) {
+                             return "Orientation" + std::to_string(info.param.orientation);
+                         });
+
+// Which previews stand in at which reduction: only pictures in the proportions of the 64 x 48
+// picture, as large as the reduction asks and no larger than the picture. A JPEG larger than
+// needed is decoded at the smallest of libjpeg's scales that still covers the reduction.
+TEST_F(RawWithLibrary, APreviewStandsInOnlyWhereItCoversTheReduction) {
+    struct TCase {
+        const char* name;
+        QSize preview;               // of the JPEG; empty: none, or kUncompressed
+        int smallest;                // what the probe promises
+        std::vector<QSize> pictures; // read at reductions 2, 4 and 8; empty: none
+    };
+    const QSize none, kUncompressed(-2, -2);
+    const std::vector<TCase> cases = {
+        {"full size", {64, 48}, 2, {{32, 24}, {16, 12}, {8, 6}}},
+        {"half", {32, 24}, 2, {{32, 24}, {16, 12}, {8, 6}}},
+        {"quarter", {16, 12}, 4, {none, {16, 12}, {8, 6}}},
+        {"sides off by two", {34, 24}, 2, {{34, 24}, {17, 12}, {9, 6}}},
+        {"uncompressed thumbnail", kUncompressed, 4, {none, {16, 12}, {16, 12}}},
+        {"too small", {7, 5}, 0, {none, none, none}},
+        {"square", {32, 32}, 0, {none, none, none}},
+        {"wider", {40, 24}, 0, {none, none, none}},
+        {"larger than the picture", {128, 96}, 0, {none, none, none}},
+        {"no preview", none, 0, {none, none, none}},
+    };
+    const QStringList before = ThumbnailLeftovers();
+    for (const TCase& c : cases) {
+        TDngSpec spec;
+        if (c.preview == kUncompressed) {
+            spec.Thumbnail = true;
+        } else if (!c.preview.isEmpty()) {
+            spec.Preview = MarkedPreview(c.preview.width(), c.preview.height());
+            spec.PreviewWidth = c.preview.width();
+            spec.PreviewHeight = c.preview.height();
+        }
+        const QByteArray bytes = ReadWholeFile(Dng(spec));
+        EXPECT_EQ(Probe(bytes).Smallest, c.smallest) << c.name;
+        const int reductions[] = {2, 4, 8};
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(SizeOf(ReadReduced(bytes, reductions[i])), c.pictures[i])
+                << c.name << " at " << reductions[i];
+    }
+    EXPECT_EQ(ThumbnailLeftovers(), before);
+}
+
+// A damaged preview, or bytes that are no picture at all, give no stand-in and never anything
+// worse; the full picture still loads.
+TEST_F(RawWithLibrary, ADamagedPreviewGivesNoStandInAndThePictureStillLoads) {
+    const std::vector<uint8_t> good = MarkedPreview(32, 24);
+    std::vector<uint8_t> cut(good.begin(), good.begin() + ptrdiff_t(good.size() / 2));
+    std::vector<uint8_t> garbage(600);
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = uint8_t(i * 37 + 11);
+    // The frame header claims 48000 x 36000: in proportion, but no 64 x 48 picture's preview.
+    std::vector<uint8_t> huge = good;
+    for (size_t i = 0; i + 9 < huge.size(); ++i)
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = 0x8C;
+            huge[i + 6] = 0xA0;
+            huge[i + 7] = 0xBB;
+            huge[i + 8] = 0x80;
+            break;
+        }
+    std::vector<uint8_t> scrambled = good;
+    for (size_t i = scrambled.size() / 2; i + 2 < scrambled.size(); i += 7)
+        scrambled[i] = uint8_t(scrambled[i] * 13 + 5);
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"cut short", cut}, {"no JPEG", garbage}, {"huge", huge}, {"scrambled", scrambled}};
+    for (const auto& [what, preview] : cases) {
+        QString name = Dng({.Samples = MarkedSamples(),
+                            .Preview = preview,
+                            .PreviewWidth = 32,
+                            .PreviewHeight = 24});
+        const QByteArray bytes = ReadWholeFile(name);
+        const TReducedDecoding probe = Probe(bytes);
+        EXPECT_EQ(QSize(probe.Width, probe.Height), QSize(kWidth, kHeight)) << what;
+        for (const int r : {2, 4, 8})
+            EXPECT_TRUE(ReadReduced(bytes, r).Empty()) << what << " at " << r;
+        TBitmap bmp;
+        ASSERT_EQ(LoadImageFile(name, bmp), 1) << what;
+        EXPECT_EQ(SizeOf(bmp), QSize(kWidth, kHeight)) << what;
+        EXPECT_EQ(BrightCorner(bmp), ckTopLeft) << what;
+    }
+}
+
+// A library built before it told the turn gives no stand-in, never one turned by guess; the
+// picture still loads.
+TEST_F(RawWithLibrary, ALibraryThatCannotTellTheTurnGivesNoStandIn) {
+    SetRawLibraryFolders({QStringLiteral(TAVELUNE_OLDER_RAW_PLUGIN_DIR)});
+    ASSERT_TRUE(RawLibraryLoaded());
+    QString name = Dng({.Samples = MarkedSamples(),
+                        .Orientation = 3, // half a turn: in proportion either way
+                        .Preview = MarkedPreview(32, 24),
+                        .PreviewWidth = 32,
+                        .PreviewHeight = 24});
+    const QByteArray bytes = ReadWholeFile(name);
+    const TReducedDecoding probe = Probe(bytes);
+    EXPECT_EQ(QSize(probe.Width, probe.Height), QSize(kWidth, kHeight));
+    EXPECT_EQ(probe.Smallest, 0);
+    EXPECT_TRUE(ReadReduced(bytes, 2).Empty());
+    TBitmap bmp;
+    ASSERT_EQ(LoadImageFile(name, bmp), 1);
+    EXPECT_EQ(SizeOf(bmp), QSize(kWidth, kHeight));
 }
 
 TEST(RawWithoutLibrary, EveryOperationFailsWithDllNotLoaded) {
