@@ -125,6 +125,14 @@ public:
     }
 };
 
+// Opens the file through the host's callbacks and works out the sizes as a full decode gives
+// them; some makers' parsers give the turn in degrees, and this makes it flip bits too. LibRaw's
+// code, 0 on success.
+int OpenForSizes(TLibRaw& raw, TCallbackStream& stream) {
+    const int rc = stream.valid() ? raw.open_datastream(&stream) : int(LIBRAW_IO_ERROR);
+    return rc == 0 ? raw.adjust_sizes_info_only() : rc;
+}
+
 struct TImageFree {
     void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
 };
@@ -255,9 +263,7 @@ TAVELUNE_RAW_EXPORT int32_t RawInfo(const TRawFileCallbacks* io, void** fileSlot
         const auto raw = std::make_unique<TLibRaw>();
         SetParams(*raw, halfSize != 0);
         TCallbackStream stream(io, fileSlot, fileName);
-        int rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
-        if (rc == 0) rc = raw->adjust_sizes_info_only();
-        if (rc != 0) {
+        if (const int rc = OpenForSizes(*raw, stream); rc != 0) {
             abort = 1;
             return rc;
         }
@@ -334,10 +340,7 @@ TAVELUNE_RAW_EXPORT int32_t RawOrientation(const TRawFileCallbacks* io, void** f
         const auto raw = std::make_unique<TLibRaw>();
         SetParams(*raw, false);
         TCallbackStream stream(io, fileSlot, fileName);
-        int rc = stream.valid() ? raw->open_datastream(&stream) : int(LIBRAW_IO_ERROR);
-        // Some makers' parsers give degrees; the size adjustment turns them into flip bits.
-        if (rc == 0) rc = raw->adjust_sizes_info_only();
-        if (rc != 0) {
+        if (const int rc = OpenForSizes(*raw, stream); rc != 0) {
             abort = 1;
             return rc;
         }
