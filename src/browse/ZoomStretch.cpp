@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "browse/ZoomStretch.h"
 
+#include "browse/AreaReduce.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -156,6 +158,8 @@ void StretchSmooth24(const QImage& src, const QRect& from, QImage& dst, const QR
     // Whole blocks of k x k source pixels are averaged first, straight from the 24-bit rows, so
     // the picture handed to Qt is about the destination's size whatever the source's.
     const int k = SmoothBlockSize(from, to);
+    // A reduction by less than two in one direction at least: the areas are averaged directly.
+    if (!averages && k == 1 && AreaReduce24(src, from, dst, to)) return;
     QImage reduced = averages ? *averages : AverageBlocksTo32(src, from, k);
     if (reduced.isNull()) return; // out of memory
     if (reduced.size() != to.size())
