@@ -51,8 +51,9 @@ std::optional<TEarlyImage> StartEarlyImage(TDecodeWorkers& workers, const QStrin
     SubmitReduced(workers, early);
     early.Result = std::make_shared<TPreparedImage>();
     auto job = [result = early.Result, request = early.Request, bytes = early.Bytes,
-                stamp = early.Stamp, shaping = early.Shaping] {
-        *result = PrepareWorkingImage(request, bytes, stamp, shaping->Shape, shaping->View);
+                stamp = early.Stamp, shaping = early.Shaping]() mutable {
+        *result =
+            PrepareWorkingImage(request, std::move(bytes), stamp, shaping->Shape, shaping->View);
     };
     early.Ticket = early.ReducedTicket ? workers.SubmitHeld(std::move(job), kPriorityOpening)
                                        : workers.Submit(std::move(job), kPriorityOpening);

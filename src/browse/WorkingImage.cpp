@@ -124,10 +124,13 @@ TPreparedImage PrepareWorkingImage(const TDecodeRequest& request,
     return out;
 }
 
-TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, const QByteArray& bytes,
+TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, QByteArray bytes,
                                    const TFileStamp& stamp, const std::optional<TImageShape>& shape,
                                    const std::optional<TViewShape>& view) {
-    TPreparedImage out = Prepared(DecodeImageFile(request, bytes, stamp), shape);
+    TDecodedFile decoded = DecodeImageFile(request, bytes, stamp);
+    // A turn and the averages may reuse the file's memory, when the caller gave its bytes away.
+    bytes = QByteArray();
+    TPreparedImage out = Prepared(std::move(decoded), shape);
     if (view && out.Shaped) MakeBlockAverages(out, *view);
     return out;
 }

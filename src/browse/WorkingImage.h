@@ -57,11 +57,12 @@ struct TPreparedImage {
 };
 
 // Decodes the file (or its bytes read already) and makes its working image; without a shape
-// it stays unshaped. With a view, also the zoom's block averages for it.
+// it stays unshaped. With a view, also the zoom's block averages for it. Bytes moved in are
+// released once decoded.
 TPreparedImage PrepareWorkingImage(const TDecodeRequest& request,
                                    const std::optional<TImageShape>& shape,
                                    const std::optional<TViewShape>& view = std::nullopt);
-TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, const QByteArray& bytes,
+TPreparedImage PrepareWorkingImage(const TDecodeRequest& request, QByteArray bytes,
                                    const TFileStamp& stamp, const std::optional<TImageShape>& shape,
                                    const std::optional<TViewShape>& view = std::nullopt);
 // Turns and adjusts an unshaped image; nothing for a shaped one. A reduced picture is turned
