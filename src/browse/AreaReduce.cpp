@@ -36,18 +36,16 @@ TTaps AreaTaps(int n, int m) {
         t.First[size_t(i)] = s0;
         t.Count[size_t(i)] = s1 - s0 + 1;
         t.Start[size_t(i)] = int(start);
-        int64_t sum = 0;
-        size_t largest = start;
+        // Each weight is the step between rounded running totals of the coverage: they sum to
+        // exactly kOne, so a flat area stays flat, and no weight is off by more than one.
+        int64_t covered = 0, previous = 0;
         for (int s = s0; s <= s1; ++s) {
-            const int64_t part =
+            covered +=
                 std::min<int64_t>(int64_t(s + 1) * m, hi) - std::max<int64_t>(int64_t(s) * m, lo);
-            const int64_t w = (2 * part * kOne + n) / (2 * int64_t(n));
-            t.Weights.push_back(uint16_t(w));
-            sum += w;
-            if (w > t.Weights[largest]) largest = t.Weights.size() - 1;
+            const int64_t total = (2 * covered * kOne + n) / (2 * int64_t(n));
+            t.Weights.push_back(uint16_t(total - previous));
+            previous = total;
         }
-        // What rounding lost or gained goes to the largest weight, so a flat area stays flat.
-        t.Weights[largest] = uint16_t(t.Weights[largest] + (kOne - sum));
     }
     return t;
 }

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Many source columns per destination column while the rows reduce by little: the
         // taps of a column outnumber the unrolled forms.
         TReduceCase{"WideAreas", {97, 20}, {0, 0, 97, 20}, {10, 13}},
+        // Weights of a few units each: their rounding must not pile up on one pixel.
+        TReduceCase{"ThousandsOfTaps", {3001, 3}, {0, 0, 3001, 3}, {2, 2}},
         TReduceCase{"ToOnePixel", {13, 11}, {0, 0, 13, 11}, {1, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
