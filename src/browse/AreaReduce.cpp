@@ -14,10 +14,13 @@ constexpr int64_t kOne = int64_t{1} << kWeightBits;
 constexpr int kKeptBits = 8;
 
 // One direction: destination pixel i takes Count[i] source pixels from First[i] on, weighted by
-// Weights[Start[i]] and the next ones, which sum to exactly kOne.
+// Weights[i * Taps] and the next ones, which sum to exactly kOne; each pixel's weights are padded
+// with zeros to Taps, the largest count.
 struct TTaps {
-    std::vector<int> First, Count, Start;
+    std::vector<int> First, Count;
+    int Taps = 0;
     std::vector<uint16_t> Weights;
+    const uint16_t* Of(size_t i) const { return Weights.data() + i * size_t(Taps); }
 };
 
 // n source pixels onto m <= n destination pixels. Positions are counted in 1/m of a source
@@ -27,23 +30,24 @@ TTaps AreaTaps(int n, int m) {
     TTaps t;
     t.First.resize(size_t(m));
     t.Count.resize(size_t(m));
-    t.Start.resize(size_t(m));
-    t.Weights.reserve(size_t(m) * size_t(n / m + 2));
+    for (int i = 0; i < m; ++i) {
+        const int64_t lo = int64_t(i) * n;
+        t.First[size_t(i)] = int(lo / m);
+        t.Count[size_t(i)] = int((lo + n - 1) / m) - t.First[size_t(i)] + 1;
+    }
+    t.Taps = *std::max_element(t.Count.begin(), t.Count.end());
+    t.Weights.assign(size_t(m) * size_t(t.Taps), 0);
     for (int i = 0; i < m; ++i) {
         const int64_t lo = int64_t(i) * n, hi = lo + n;
-        const int s0 = int(lo / m), s1 = int((hi - 1) / m);
-        const size_t start = t.Weights.size();
-        t.First[size_t(i)] = s0;
-        t.Count[size_t(i)] = s1 - s0 + 1;
-        t.Start[size_t(i)] = int(start);
+        uint16_t* w = t.Weights.data() + size_t(i) * size_t(t.Taps);
         // Each weight is the step between rounded running totals of the coverage: they sum to
         // exactly kOne, so a flat area stays flat, and no weight is off by more than one.
         int64_t covered = 0, previous = 0;
-        for (int s = s0; s <= s1; ++s) {
-            covered +=
-                std::min<int64_t>(int64_t(s + 1) * m, hi) - std::max<int64_t>(int64_t(s) * m, lo);
+        for (int k = 0; k < t.Count[size_t(i)]; ++k) {
+            const int64_t s = t.First[size_t(i)] + k;
+            covered += std::min<int64_t>((s + 1) * m, hi) - std::max<int64_t>(s * m, lo);
             const int64_t total = (2 * covered * kOne + n) / (2 * int64_t(n));
-            t.Weights.push_back(uint16_t(total - previous));
+            w[k] = uint16_t(total - previous);
             previous = total;
         }
     }
@@ -54,7 +58,7 @@ TTaps AreaTaps(int n, int m) {
 void SumRows(const QImage& src, const QRect& from, const TTaps& rows, int j,
              std::vector<uint32_t>& acc, std::vector<uint16_t>& columns) {
     const size_t n = acc.size();
-    const uint16_t* w = rows.Weights.data() + rows.Start[size_t(j)];
+    const uint16_t* w = rows.Of(size_t(j));
     const int first = from.y() + rows.First[size_t(j)];
     for (int t = 0; t < rows.Count[size_t(j)]; ++t) {
         const uint8_t* s = src.constScanLine(first + t) + 3 * from.x();
@@ -71,18 +75,18 @@ void SumRows(const QImage& src, const QRect& from, const TTaps& rows, int j,
         columns[x] = uint16_t((acc[x] + (1u << (shift - 1))) >> shift);
 }
 
-// Every destination pixel with the same number of taps, unused ones weighing nothing: the loop
-// unrolls, which the varying counts of an area prevent.
+// Every destination pixel takes all the padded taps, so with P known (1 to 3, P = 0 for any
+// other count) the loop unrolls, which the varying counts of an area prevent.
 template <int P>
-void SumColumnsFixed(const std::vector<uint16_t>& columns, const std::vector<uint16_t>& weights,
-                     const TTaps& cols, uint8_t* d) {
+void SumColumns(const std::vector<uint16_t>& columns, const TTaps& cols, uint8_t* d) {
     constexpr int shift = kWeightBits + kKeptBits;
     constexpr uint32_t half = 1u << (shift - 1);
-    const uint16_t* w = weights.data();
-    for (size_t i = 0; i < cols.First.size(); ++i, d += 3, w += P) {
+    const int taps = P ? P : cols.Taps;
+    for (size_t i = 0; i < cols.First.size(); ++i, d += 3) {
+        const uint16_t* w = cols.Of(i);
         const uint16_t* c = columns.data() + 3 * size_t(cols.First[i]);
         uint32_t b = half, g = half, r = half;
-        for (int t = 0; t < P; ++t) {
+        for (int t = 0; t < taps; ++t) {
             b += uint32_t(w[t]) * c[3 * t];
             g += uint32_t(w[t]) * c[3 * t + 1];
             r += uint32_t(w[t]) * c[3 * t + 2];
@@ -91,32 +95,6 @@ void SumColumnsFixed(const std::vector<uint16_t>& columns, const std::vector<uin
         d[1] = uint8_t(g >> shift);
         d[2] = uint8_t(r >> shift);
     }
-}
-
-void SumColumns(const std::vector<uint16_t>& columns, const TTaps& cols, uint8_t* d) {
-    constexpr int shift = kWeightBits + kKeptBits;
-    constexpr uint32_t half = 1u << (shift - 1);
-    for (size_t i = 0; i < cols.First.size(); ++i, d += 3) {
-        const uint16_t* w = cols.Weights.data() + cols.Start[i];
-        const uint16_t* c = columns.data() + 3 * size_t(cols.First[i]);
-        uint32_t b = half, g = half, r = half;
-        for (int t = 0; t < cols.Count[i]; ++t, c += 3) {
-            b += uint32_t(w[t]) * c[0];
-            g += uint32_t(w[t]) * c[1];
-            r += uint32_t(w[t]) * c[2];
-        }
-        d[0] = uint8_t(b >> shift);
-        d[1] = uint8_t(g >> shift);
-        d[2] = uint8_t(r >> shift);
-    }
-}
-
-// The weights of every destination pixel padded with zeros to p taps.
-std::vector<uint16_t> PaddedWeights(const TTaps& cols, int p) {
-    std::vector<uint16_t> padded(cols.First.size() * size_t(p), 0);
-    for (size_t i = 0; i < cols.First.size(); ++i)
-        std::copy_n(cols.Weights.data() + cols.Start[i], cols.Count[i], &padded[i * size_t(p)]);
-    return padded;
 }
 
 } // namespace
@@ -129,23 +107,20 @@ bool AreaReduce24(const QImage& src, const QRect& from, QImage& dst, const QRect
     if (to.width() > from.width() || to.height() > from.height()) return false;
     const TTaps rows = AreaTaps(from.height(), to.height());
     const TTaps cols = AreaTaps(from.width(), to.width());
-    const int taps = *std::max_element(cols.Count.begin(), cols.Count.end());
-    const std::vector<uint16_t> padded =
-        taps <= 3 ? PaddedWeights(cols, taps) : std::vector<uint16_t>();
     std::vector<uint32_t> acc(size_t(from.width()) * 3);
-    // Padded taps read up to two pixels past the row, at zero weight.
-    std::vector<uint16_t> columns(acc.size() + 6, 0);
+    // Padded taps read up to Taps - 1 pixels past the row, at zero weight.
+    std::vector<uint16_t> columns(acc.size() + 3 * size_t(cols.Taps - 1), 0);
     for (int j = 0; j < to.height(); ++j) {
         SumRows(src, from, rows, j, acc, columns);
         uint8_t* d = dst.scanLine(to.y() + j) + 3 * to.x();
-        if (taps == 1)
-            SumColumnsFixed<1>(columns, padded, cols, d);
-        else if (taps == 2)
-            SumColumnsFixed<2>(columns, padded, cols, d);
-        else if (taps == 3)
-            SumColumnsFixed<3>(columns, padded, cols, d);
+        if (cols.Taps == 1)
+            SumColumns<1>(columns, cols, d);
+        else if (cols.Taps == 2)
+            SumColumns<2>(columns, cols, d);
+        else if (cols.Taps == 3)
+            SumColumns<3>(columns, cols, d);
         else
-            SumColumns(columns, cols, d);
+            SumColumns<0>(columns, cols, d);
     }
     return true;
 }
